@@ -1,0 +1,137 @@
+#include "language_file.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+
+// Windows-1252 at 0x80..0x9F; the five bytes it leaves undefined map to the C1 controls.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString s = decoder(bytes);
+    Q_UNUSED(s);
+    return !decoder.hasError();
+}
+
+bool hasHighByte(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+LanguageFile::LanguageFile(const QString &path, int lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // Enough for the wanted lines at their longest; a huge file is never read whole.
+    const qint64 budget = qint64(qBound(0, lines, kMaxLines)) * (kMaxLineBytes + 2) + 3;
+    QByteArray bytes;
+    QByteArray lineBytes;
+    int found = 0;
+    // Read line by line so that a single runaway line only costs its first kMaxLineBytes.
+    while (found < lines && !file.atEnd()) {
+        char c;
+        qint64 kept = 0;
+        lineBytes.clear();
+        bool ended = false;
+        while (file.getChar(&c)) {
+            if (c == '\n') {
+                ended = true;
+                break;
+            }
+            if (c == '\r') {
+                char next;
+                if (file.peek(&next, 1) == 1 && next == '\n')
+                    file.getChar(&next);
+                ended = true;
+                break;
+            }
+            if (kept < kMaxLineBytes) {
+                lineBytes.append(c);
+                ++kept;
+            }
+        }
+        bytes.append(lineBytes);
+        bytes.append('\n');
+        ++found;
+        if (!ended || bytes.size() > budget)
+            break;
+    }
+    m_opened = true;
+    parse(bytes, found);
+}
+
+LanguageFile LanguageFile::fromBytes(const QByteArray &bytes, int lines)
+{
+    LanguageFile f;
+    f.m_opened = true;
+    f.parse(bytes, lines);
+    return f;
+}
+
+void LanguageFile::parse(const QByteArray &bytes, int lines)
+{
+    lines = qBound(0, lines, kMaxLines);
+    QByteArray body = bytes;
+    bool bom = false;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        body.remove(0, 3);
+        bom = true;
+    }
+
+    QList<QByteArray> raw;
+    qsizetype pos = 0;
+    while (raw.size() < lines && pos < body.size()) {
+        qsizetype end = pos;
+        while (end < body.size() && body[end] != '\r' && body[end] != '\n')
+            ++end;
+        raw.append(body.mid(pos, qMin<qsizetype>(end - pos, kMaxLineBytes)));
+        if (end < body.size() && body[end] == '\r' && end + 1 < body.size() && body[end + 1] == '\n')
+            pos = end + 2;
+        else
+            pos = end + 1;
+    }
+
+    QByteArray all;
+    for (const QByteArray &r : raw)
+        all += r;
+    const bool utf8 = bom || (hasHighByte(all) && isValidUtf8(all));
+    m_lines.clear();
+    for (const QByteArray &r : raw)
+        m_lines.append(decode(r, utf8));
+}
+
+QString LanguageFile::decode(const QByteArray &bytes, bool utf8)
+{
+    if (utf8)
+        return QString::fromUtf8(bytes);
+    QString s;
+    s.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        s.append(b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b));
+    }
+    return s;
+}
+
+QString LanguageFile::line(int n) const
+{
+    return n >= 1 && n <= m_lines.size() ? m_lines[n - 1] : QString();
+}
+
+QString LanguageFile::buffered(int first, int n) const
+{
+    const int last = qMin(n, int(m_lines.size()));
+    return last >= qMax(first, 1) ? m_lines[last - 1] : QString();
+}

@@ -1,0 +1,281 @@
+#include "controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "twips.h"
+
+namespace {
+
+QString cssColour(const QColor &c)
+{
+    return c.name(QColor::HexRgb);
+}
+
+void fillBackground(QWidget *w, quint32 bgr)
+{
+    QPalette p = w->palette();
+    const QColor c = bgrColour(bgr);
+    p.setColor(QPalette::Window, c);
+    p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Button, c);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+CommandButton::CommandButton(QWidget *parent) : QPushButton(parent)
+{
+    setAutoDefault(false);
+    restyle();
+}
+
+void CommandButton::setBackColour(quint32 bgr)
+{
+    m_back = bgr;
+    restyle();
+}
+
+void CommandButton::restyle()
+{
+    const QColor c = bgrColour(m_back);
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+                                 " border: 2px solid; border-color: %2 %3 %3 %2; }"
+                                 "QPushButton:pressed { border-color: %3 %2 %2 %3; }"
+                                 "QPushButton:focus { outline: none; }"
+                                 "QPushButton:disabled { color: #808080; }")
+                      .arg(cssColour(c), cssColour(c.lighter(160)), cssColour(c.darker(200))));
+}
+
+Label::Label(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+}
+
+void Label::setBackColour(quint32 bgr)
+{
+    fillBackground(this, bgr);
+}
+
+void Label::setForeColour(quint32 bgr)
+{
+    m_fore = bgr;
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, bgrColour(bgr));
+    setPalette(p);
+}
+
+void Label::setCentred(bool centred)
+{
+    setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+}
+
+TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
+{
+    setFrame(true);
+}
+
+void TextBox::setBackColour(quint32 bgr)
+{
+    const QColor c = bgrColour(bgr);
+    setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: black;"
+                                 " border: 1px solid #7a7a7a; padding: 0px; }"
+                                 "QLineEdit:disabled { color: black; }")
+                      .arg(cssColour(c)));
+}
+
+void TextBox::setCentred(bool centred)
+{
+    setAlignment(centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+Frame::Frame(QWidget *parent) : QGroupBox(parent) {}
+
+void Frame::setBackColour(quint32 bgr)
+{
+    fillBackground(this, bgr);
+}
+
+ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+}
+
+void ComboBox::changeEvent(QEvent *event)
+{
+    QComboBox::changeEvent(event);
+    // The edit field keeps its own font under a style sheet: give it the box's.
+    if (event->type() == QEvent::FontChange && lineEdit())
+        lineEdit()->setFont(font());
+}
+
+void ComboBox::setBackColour(quint32 bgr)
+{
+    const QColor c = bgrColour(bgr);
+    setStyleSheet(QStringLiteral("QComboBox, QComboBox QLineEdit { background-color: %1; color: black; }")
+                      .arg(cssColour(c)));
+}
+
+Shape::Shape(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::setBorder(quint32 bgr, int widthPixels)
+{
+    m_colour = bgrColour(bgr);
+    m_width = qMax(1, widthPixels);
+    update();
+}
+
+void Shape::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    QPen pen(m_colour, m_width);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    const int h = m_width / 2;
+    p.drawRect(rect().adjusted(h, h, -h - (m_width % 2 ? 1 : 0), -h - (m_width % 2 ? 1 : 0)));
+}
+
+ImageBox::ImageBox(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ImageBox::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void ImageBox::setFallbackCaption(const QString &caption)
+{
+    m_fallback = caption;
+    update();
+}
+
+ImageBox *ImageBox::cloneHidden(QWidget *parent) const
+{
+    auto *copy = new ImageBox(parent);
+    copy->hide();
+    copy->m_picture = m_picture;
+    copy->m_fallback = m_fallback;
+    copy->setGeometry(geometry());
+    return copy;
+}
+
+void ImageBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (!m_picture.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawPixmap(rect(), m_picture);
+        return;
+    }
+    if (m_fallback.isEmpty())
+        return;
+    // A picture that could not be decoded still gets a face the players can match by its name.
+    p.fillRect(rect(), QColor(0xFA, 0xF6, 0xE8));
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setFont(designFont(12, true));
+    p.drawText(rect().adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, m_fallback);
+}
+
+class PictureBox::Inner : public QWidget
+{
+public:
+    explicit Inner(PictureBox *box) : QWidget(box), m_box(box)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), bgrColour(m_box->m_back));
+        if (!m_box->m_picture.isNull())
+            p.drawPixmap(0, 0, m_box->m_picture);
+    }
+
+private:
+    PictureBox *m_box;
+};
+
+QWidget *PictureBox::inner() const
+{
+    return m_inner;
+}
+
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_inner(new Inner(this))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    m_inner->update();
+}
+
+void PictureBox::setBackColour(quint32 bgr)
+{
+    m_back = bgr;
+    m_inner->update();
+}
+
+PictureBox *PictureBox::cloneHidden(QWidget *parent) const
+{
+    auto *copy = new PictureBox(parent);
+    copy->hide();
+    copy->m_back = m_back;
+    copy->m_picture = m_picture;
+    copy->setGeometry(geometry());
+    copy->setCursor(cursor());
+    return copy;
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    // A sunken two-pixel border around the inner area.
+    QPainter p(this);
+    const QRect r = rect();
+    const int w = r.width(), h = r.height();
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawLine(0, 0, w - 1, 0);
+    p.drawLine(0, 0, 0, h - 1);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.drawLine(1, 1, w - 2, 1);
+    p.drawLine(1, 1, 1, h - 2);
+    p.setPen(Qt::white);
+    p.drawLine(0, h - 1, w - 1, h - 1);
+    p.drawLine(w - 1, 0, w - 1, h - 1);
+    p.setPen(QColor(0xD4, 0xD0, 0xC8));
+    p.drawLine(1, h - 2, w - 2, h - 2);
+    p.drawLine(w - 2, 1, w - 2, h - 2);
+}
+
+void PictureBox::resizeEvent(QResizeEvent *)
+{
+    m_inner->setGeometry(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

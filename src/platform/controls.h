@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <optional>
+
+/// The controls the screens are built from, with the runtime's properties: background and text
+/// colours as 0x00BBGGRR, captions shown as plain text.
+
+/// A push button: coloured, or showing a picture.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit CommandButton(QWidget *parent = nullptr);
+    void setBackColour(quint32 bgr);
+    void setCaption(const QString &caption) { setText(caption); }
+    QString caption() const { return text(); }
+    quint32 backColour() const { return m_back; }
+
+private:
+    void restyle();
+    quint32 m_back = 0x00C0C0C0;
+};
+
+/// A caption. Word-wrapped and clipped to its box; never interprets its text as markup.
+class Label : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit Label(QWidget *parent = nullptr);
+    void setCaption(const QString &caption) { setText(caption); }
+    QString caption() const { return text(); }
+    /// An opaque background in a colour; without one the label is transparent.
+    void setBackColour(quint32 bgr);
+    void setForeColour(quint32 bgr);
+    /// The text colour, if one was set.
+    std::optional<quint32> foreColour() const { return m_fore; }
+    void setCentred(bool centred);
+
+private:
+    std::optional<quint32> m_fore;
+};
+
+/// A one-line text box; when not enabled it only displays its text.
+class TextBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+    void setBackColour(quint32 bgr);
+    void setCentred(bool centred);
+};
+
+/// A frame with a caption, holding other controls.
+class Frame : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit Frame(QWidget *parent = nullptr);
+    void setBackColour(quint32 bgr);
+    void setCaption(const QString &caption) { setTitle(caption); }
+    QString caption() const { return title(); }
+};
+
+/// An editable drop-down list.
+class ComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget *parent = nullptr);
+    void setBackColour(quint32 bgr);
+    /// The text in its edit field.
+    QString text() const { return currentText(); }
+    void setText(const QString &text) { setEditText(text); }
+
+protected:
+    void changeEvent(QEvent *event) override;
+};
+
+/// A rectangle outline, for decoration.
+class Shape : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Shape(QWidget *parent = nullptr);
+    void setBorder(quint32 bgr, int widthPixels);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor m_colour = Qt::black;
+    int m_width = 1;
+};
+
+/// An image: draws its picture stretched over its own box. Without a picture it can show a plain
+/// face with a caption. Clicks go through it to its container.
+class ImageBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget *parent = nullptr);
+    void setPicture(const QPixmap &picture);
+    QPixmap picture() const { return m_picture; }
+    /// Shown on a plain face when there is no picture.
+    void setFallbackCaption(const QString &caption);
+    /// A hidden copy with the same settings, for a control array.
+    ImageBox *cloneHidden(QWidget *parent) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPixmap m_picture;
+    QString m_fallback;
+};
+
+/// A picture box: a bordered box that draws its picture unscaled from its inner top left corner,
+/// cut at its edges, and holds other controls in its inner area.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+    void setPicture(const QPixmap &picture);
+    QPixmap picture() const { return m_picture; }
+    void setBackColour(quint32 bgr);
+    /// The inner area: children placed here count their position from its top left corner.
+    QWidget *inner() const;
+    /// A hidden copy with the same settings (not the children), for a control array.
+    PictureBox *cloneHidden(QWidget *parent) const;
+
+    static constexpr int kBorder = 2;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    class Inner;
+    Inner *m_inner;
+    QPixmap m_picture;
+    quint32 m_back = 0x00C8D0D4;
+    bool m_pressed = false;
+};

@@ -1,0 +1,190 @@
+#include "form.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cmath>
+
+#include "platform.h"
+#include "twips.h"
+
+namespace {
+
+QList<QPointer<Form>> &registry()
+{
+    static QList<QPointer<Form>> forms;
+    return forms;
+}
+
+QList<QPointer<QEventLoop>> &modalLoops()
+{
+    static QList<QPointer<QEventLoop>> loops;
+    return loops;
+}
+
+std::function<void()> &endHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
+void stopTimers(Form *form)
+{
+    for (QTimer *t : form->findChildren<QTimer *>())
+        t->stop();
+}
+
+} // namespace
+
+bool Runtime::s_ended = false;
+
+Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+Form::~Form() = default;
+
+void Form::setClientTwips(int width, int height)
+{
+    resize(Twips::toPixels(width), Twips::toPixels(height));
+}
+
+void Form::moveTwips(int left, int top)
+{
+    move(Twips::toPixels(left), Twips::toPixels(top));
+}
+
+void Form::centreOnScreen()
+{
+    const QSize screen = Platform::screenTwips();
+    // Before the first showing the frame is not known yet; the inner size stands in for it.
+    const QSize outer = isVisible() ? frameGeometry().size() : size();
+    const int w = outer.width() * Platform::kTwipsPerPixel;
+    const int h = outer.height() * Platform::kTwipsPerPixel;
+    moveTwips(static_cast<int>(std::floor((screen.width() - w) / 2.0)),
+              static_cast<int>(std::floor((screen.height() - h) / 2.0)));
+}
+
+void Form::present()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (!m_unloading)
+        Runtime::unloadForm(this);
+}
+
+void Form::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit dismissed();
+}
+
+void Runtime::registerForm(Form *form)
+{
+    registry().append(form);
+}
+
+void Runtime::runLoad(Form *form)
+{
+    form->Form_Load();
+}
+
+void Runtime::showModal(Form *form)
+{
+    QPointer<Form> guard(form);
+    form->setWindowModality(Qt::ApplicationModal);
+    form->present();
+    if (s_ended || !guard || !guard->isLoaded() || !guard->isVisible())
+        return;
+    QEventLoop loop;
+    QObject::connect(form, &Form::dismissed, &loop, &QEventLoop::quit);
+    QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);
+    modalLoops().append(&loop);
+    loop.exec(QEventLoop::DialogExec);
+    modalLoops().removeAll(&loop);
+    if (guard)
+        guard->setWindowModality(Qt::NonModal);
+}
+
+void Runtime::unloadForm(Form *form)
+{
+    if (!form || form->m_unloading || s_ended)
+        return;
+    form->m_unloading = true;
+    form->Form_Unload();
+    if (s_ended)
+        return;
+    stopTimers(form);
+    form->hide();
+    emit form->dismissed();
+    registry().removeAll(form);
+    form->deleteLater();
+    if (loadedForms().isEmpty())
+        End();
+}
+
+void Runtime::End()
+{
+    if (s_ended)
+        return;
+    s_ended = true;
+    const auto forms = registry();
+    registry().clear();
+    for (const QPointer<Form> &f : forms) {
+        if (!f)
+            continue;
+        f->m_unloading = true;
+        stopTimers(f);
+        f->blockSignals(true);
+        f->hide();
+        f->deleteLater();
+    }
+    for (const QPointer<QEventLoop> &loop : modalLoops())
+        if (loop)
+            loop->quit();
+    if (endHandler())
+        endHandler()();
+    else
+        QCoreApplication::exit(0);
+}
+
+void Runtime::setEndHandler(std::function<void()> handler)
+{
+    endHandler() = std::move(handler);
+}
+
+QList<Form *> Runtime::loadedForms()
+{
+    QList<Form *> out;
+    for (const QPointer<Form> &f : registry())
+        if (f && f->isLoaded())
+            out.append(f.data());
+    return out;
+}
+
+void Runtime::resetForTests()
+{
+    const auto forms = registry();
+    registry().clear();
+    for (const QPointer<Form> &f : forms) {
+        if (!f)
+            continue;
+        f->m_unloading = true;
+        stopTimers(f);
+        f->blockSignals(true);
+        delete f.data();
+    }
+    for (const QPointer<QEventLoop> &loop : modalLoops())
+        if (loop)
+            loop->quit();
+    s_ended = false;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+/// Reading pictures (GIF, JPEG and whatever else Qt's image readers know).
+namespace Pictures {
+
+/// The picture's natural size in pixels as it is meant to be seen (an EXIF orientation applied),
+/// read from the file's header without decoding it. Invalid when the file is not a picture the
+/// program can read, or claims a size too large to decode safely.
+QSize naturalSize(const QString &path);
+
+/// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole).
+/// A null image on failure.
+QImage loadScaled(const QString &path, const QSize &size);
+
+/// Decodes the whole picture upright. A null image on failure.
+QImage load(const QString &path);
+
+/// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).
+constexpr qint64 kMaxJpegPixels = 260'000'000;
+constexpr qint64 kMaxOtherPixels = 60'000'000;
+
+} // namespace Pictures

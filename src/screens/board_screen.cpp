@@ -1,0 +1,339 @@
+#include "board_screen.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include "board_grid.h"
+#include "deal.h"
+#include "face_fit.h"
+#include "files.h"
+#include "language_file.h"
+#include "module1.h"
+#include "options_screen.h"
+#include "pictures.h"
+#include "platform.h"
+#include "players_screen.h"
+#include "random_source.h"
+#include "results_screen.h"
+#include "sound.h"
+#include "twips.h"
+
+namespace {
+
+TextBox *scoreBox(QWidget *parent, quint32 colour, QRect twips)
+{
+    auto *t = new TextBox(parent);
+    t->setBackColour(colour);
+    t->setText(QStringLiteral("0"));
+    t->setCentred(true);
+    t->setFont(designFont(12, true));
+    t->setEnabled(false);
+    Twips::setGeometry(t, twips);
+    return t;
+}
+
+} // namespace
+
+void FileList::setPath(const QString &path)
+{
+    Path = path;
+    names.clear();
+    for (const QString &name : Files::fileNames(path))
+        if (Deck::isListedPicture(name))
+            names.append(name);
+}
+
+Form2::Form2()
+{
+    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowTitle(QString());
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    auto *slot0 = new PictureBox(this);
+    Twips::setGeometry(slot0, 360, 360, 1215, 1095);
+    slot0->setCursor(Qt::PointingHandCursor);
+    auto *face0 = new ImageBox(slot0->inner());
+    Twips::setGeometry(face0, 120, 120, 855, 735);
+    Picture2.append(slot0);
+    Image1.append(face0);
+    connect(slot0, &PictureBox::clicked, this, [this] { picture2_Click(0); });
+
+    Text2[0] = scoreBox(this, 0x000080FF, {360, 0, 495, 375});
+    Text1[0] = scoreBox(this, 0x0000FF00, {840, 0, 495, 375});
+    Label1[0] = new Label(this);
+    Label1[0]->setBackColour(0x00C0C0C0);
+    Label1[0]->setFont(designFont(12, true));
+    Twips::setGeometry(Label1[0], 1440, 0, 2895, 495);
+    Text2[1] = scoreBox(this, 0x000080FF, {4800, 0, 495, 375});
+    Text2[1]->hide();
+    Text1[1] = scoreBox(this, 0x0000FF00, {5280, 0, 495, 375});
+    Label1[1] = new Label(this);
+    Label1[1]->setFont(designFont(12, true));
+    Twips::setGeometry(Label1[1], 5760, -120, 4455, 615);
+
+    Label2 = new Label(this);
+    Label2->setCentred(true);
+    Label2->setFont(designFont(12, false));
+    Twips::setGeometry(Label2, 1440, 3720, 3375, 255);
+
+    Command1 = new CommandButton(this);
+    Command1->setBackColour(0x00FFFFFF);
+    Command1->setIcon(QIcon(quitPicture(pixelRatio())));
+    Command1->setIconSize(QSize(28, 29));
+    Command1->setFocusPolicy(Qt::TabFocus);
+    Twips::setGeometry(Command1, 7920, 0, 375, 375);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+}
+
+QPixmap Form2::quitPicture(qreal devicePixelRatio)
+{
+    const qreal dpr = qMax<qreal>(1.0, devicePixelRatio);
+    QPixmap pm(QSize(28, 29) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(0, 0, 28, 29), QColor(0xE0, 0x20, 0x20));
+    p.setPen(QPen(QColor(0x10, 0x18, 0x70), 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 6), QPointF(22, 23));
+    p.drawLine(QPointF(22, 6), QPointF(6, 23));
+    return pm;
+}
+
+qreal Form2::pixelRatio() const
+{
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        return s->devicePixelRatio();
+    return 1.0;
+}
+
+void Form2::present()
+{
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        setGeometry(s->geometry());
+    showFullScreen();
+    raise();
+    activateWindow();
+}
+
+void Form2::Form_Load()
+{
+    Platform::random().seedFromTimeOfDay();
+    if (Form1 *options = Runtime::loaded<Form1>())
+        File1.setPath(Platform::appPath(QStringLiteral("\\graficos\\")) + options->Combo1->text());
+    else
+        File1.setPath(Platform::appPath(QStringLiteral("\\graficos\\")));
+
+    m_game.GameOver = false;
+    m_game.Player1Pairs = 0;
+    m_game.Player2Pairs = 0;
+    m_game.PairsFound = 0;
+    m_game.CardsTurned = 0;
+
+    LayoutBoard();
+
+    const int screenWidth = Platform::screenTwips().width();
+    Label1[0]->show();
+    Twips::setTop(Label1[0], 10);
+    Twips::setLeft(Label1[0], Twips::left(Text1[0]) + Twips::width(Text1[0]) + 100);
+    Label1[0]->setForeColour(kTurnRed);
+    m_game.turnColour[0] = kTurnRed;
+    Twips::setHeight(Text1[0], 360);
+    Twips::setHeight(Text2[0], 360);
+
+    if (!Module1::Player2Name.isEmpty()) {
+        Label1[1]->show();
+        Twips::setTop(Label1[1], 10);
+        Twips::setLeft(Label1[1], screenWidth / 3 + 1100);
+        m_game.turnLabel[1] = Module1::Player2Name;
+        Label1[1]->setCaption(Module1::Player2Name);
+        Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
+        Twips::setHeight(Text1[1], 360);
+        Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
+        Twips::setHeight(Text2[1], 360);
+        Text2[1]->show();
+        Text1[1]->show();
+    } else {
+        Module1::MismatchCount = 0;
+        Text1[1]->hide();
+    }
+
+    Twips::setTop(Label2, 10);
+    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
+    Twips::setTop(Command1, 1);
+    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
+
+    Runtime::Unload<Form3>();
+
+    Text2[0]->setText(QString::number(Module1::Player1Points));
+    Text2[1]->setText(QString::number(Module1::Player2Points));
+
+    SetPairCount();
+    if (Runtime::ended())
+        return;
+
+    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 13);
+    m_game.TurnPrefix = file.line(13);
+    m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
+    Label1[0]->setCaption(m_game.turnLabel[0]);
+}
+
+void Form2::LayoutBoard()
+{
+    const QSize screen = Platform::screenTwips();
+    const GridLayout grid = layoutGrid(Module1::PairOption, screen.width(), screen.height(),
+                                       Twips::left(Picture2[0]), Twips::top(Picture2[0]));
+    const int slotCount = int(grid.places.size());
+    for (int i = 1; i < slotCount; ++i) {
+        PictureBox *slot = Picture2[0]->cloneHidden(this);
+        ImageBox *face = Image1[0]->cloneHidden(slot->inner());
+        Picture2.append(slot);
+        Image1.append(face);
+        connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
+    }
+    // One decode of the back serves every slot.
+    const QPixmap back(Platform::appPath(QStringLiteral("\\fondo.jpg")));
+    for (int k = 0; k < slotCount; ++k) {
+        Twips::setGeometry(Picture2[k], grid.places[k]);
+        Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
+        Image1[k]->hide();
+        Picture2[k]->show();
+        Picture2[k]->setPicture(back);
+    }
+}
+
+void Form2::SetPairCount()
+{
+    m_game.TotalPairs = Deck::SetPairCount(Module1::PairOption);
+    DealCards();
+}
+
+void Form2::DealCards()
+{
+    QHash<int, QSize> natural;
+    const auto pathOf = [this](int index) { return File1.Path + u'/' + File1.List(index); };
+    const Deal deal =
+        Deck::DealCards(m_game.TotalPairs, File1.ListCount(), Platform::random(), [&](int index) {
+            const QSize size = Pictures::naturalSize(pathOf(index));
+            natural.insert(index, size);
+            return size.isValid();
+        });
+    if (deal.tooFew) {
+        Platform::messageBox(QStringLiteral("NO ENCUENTRO LOS DIBUJOS"));
+        Runtime::End();
+        return;
+    }
+
+    const qreal dpr = pixelRatio();
+    QHash<int, QPixmap> faces;
+    for (int k = 0; k < deal.SlotOrder.size(); ++k) {
+        const int p = deal.SlotOrder[k];
+        const int picture = deal.PictureOf[k / 2];
+        const QSize n = natural.value(picture);
+        const FaceFit fit = fitFace(Twips::width(Picture2[p]), Twips::height(Picture2[p]),
+                                    qint64(n.width()) * Platform::kTwipsPerPixel,
+                                    qint64(n.height()) * Platform::kTwipsPerPixel);
+        Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
+        if (!faces.contains(picture)) {
+            // Both cards of a pair have the same size: one decode, at the size shown, serves both.
+            const QSize pixels = Twips::toPixels(Twips::geometry(Image1[p])).size() * dpr;
+            QPixmap pm = QPixmap::fromImage(Pictures::loadScaled(pathOf(picture), pixels));
+            pm.setDevicePixelRatio(dpr);
+            faces.insert(picture, pm);
+        }
+        Image1[p]->setPicture(faces.value(picture));
+        Image1[p]->setFallbackCaption(Deck::displayName(File1.List(picture)));
+        m_game.CardPicture[p] = deal.CardPicture[p];
+    }
+}
+
+void Form2::playCue(const QString &relative, quint32 flags)
+{
+    sndPlaySoundA(Platform::appPath(relative), flags);
+}
+
+void Form2::showTurnLabels()
+{
+    for (int i = 0; i < 2; ++i) {
+        Label1[i]->setCaption(m_game.turnLabel[i]);
+        if (m_game.turnColour[i])
+            Label1[i]->setForeColour(*m_game.turnColour[i]);
+    }
+}
+
+void Form2::picture2_Click(int Index)
+{
+    const CardGame::Click click = m_game.click(Index, Platform::random());
+    if (click.outcome == CardGame::ClickOutcome::Ignored)
+        return;
+
+    Image1[Index]->show();
+    bool ok = false;
+    const int picture = m_game.CardPicture[Index].toInt(&ok);
+    Label2->setCaption(ok ? Deck::displayName(File1.List(picture)) : QString());
+    playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
+
+    switch (click.outcome) {
+    case CardGame::ClickOutcome::FirstCard:
+    case CardGame::ClickOutcome::Ignored:
+        return;
+    case CardGame::ClickOutcome::Match:
+    case CardGame::ClickOutcome::LastPair:
+        Text1[0]->setText(m_game.pairText[0]);
+        Text1[1]->setText(m_game.pairText[1]);
+        if (click.outcome == CardGame::ClickOutcome::LastPair)
+            Timer1->start();
+        playCue(QStringLiteral("\\sonidos\\") + QString::number(click.matchCue)
+                    + QStringLiteral(".wav"),
+                SND_ASYNC);
+        return;
+    case CardGame::ClickOutcome::Mismatch:
+        showTurnLabels();
+        Timer1->start();
+        setEnabled(false);
+        return;
+    }
+}
+
+void Form2::Timer1_Timer()
+{
+    switch (m_game.tick()) {
+    case CardGame::Tick::Nothing:
+        Timer1->stop();
+        return;
+    case CardGame::Tick::TurnedBack:
+        Image1[m_game.SecondCard]->hide();
+        Image1[m_game.FirstCard]->hide();
+        Timer1->stop();
+        setEnabled(true);
+        playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);
+        return;
+    case CardGame::Tick::GameFinished: {
+        // One tick opens the results once: the timer must not fire again while they are shown.
+        Timer1->stop();
+        QPointer<Form2> self(this);
+        Runtime::ShowModal<Form4>();
+        if (self && !Runtime::ended())
+            Runtime::unloadForm(self);
+        return;
+    }
+    }
+}
+
+void Form2::Command1_Click()
+{
+    Runtime::End();
+}
+
+void Form2::Form_Unload()
+{
+    Runtime::Unload<Form4>();
+}

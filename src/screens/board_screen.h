@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QTimer>
+#include <array>
+
+#include "card_game.h"
+#include "controls.h"
+#include "form.h"
+
+/// An invisible file list: the names of one folder's pictures, fixed once the folder is set.
+struct FileList
+{
+    QString Path;
+    QStringList names;
+    /// Points the list at a folder and takes its listing; a folder that can't be read lists nothing.
+    void setPath(const QString &path);
+    int ListCount() const { return int(names.size()); }
+    QString List(int i) const { return names.value(i); }
+};
+
+// The board: one game of cards.
+class Form2 : public Form
+{
+    Q_OBJECT
+public:
+    Form2();
+
+    QList<PictureBox *> Picture2; ///< card slots
+    QList<ImageBox *> Image1;     ///< face pictures, Image1[k] inside Picture2[k]
+    std::array<TextBox *, 2> Text2{}; ///< series points of player 1 and 2 (orange)
+    std::array<TextBox *, 2> Text1{}; ///< pairs found by player 1 and 2 in this game (green)
+    std::array<Label *, 2> Label1{};  ///< turn labels
+    Label *Label2;                    ///< name of the picture turned last
+    CommandButton *Command1;          ///< quit
+    QTimer *Timer1;                   ///< flip-back timer
+    FileList File1;                   ///< the chosen picture set
+
+    /// The game's state: counters, cards, whose turn it is.
+    const CardGame &game() const { return m_game; }
+    int TotalPairs() const { return m_game.TotalPairs; }
+    const QStringList &CardPicture() const { return m_game.CardPicture; }
+    QString TurnPrefix() const { return m_game.TurnPrefix; }
+
+    void picture2_Click(int Index);
+    void Timer1_Timer();
+    void Command1_Click();
+
+    void present() override;
+
+    /// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
+    static QPixmap quitPicture(qreal devicePixelRatio);
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    void LayoutBoard();
+    void SetPairCount();
+    void DealCards();
+    void showTurnLabels();
+    void playCue(const QString &relative, quint32 flags);
+    qreal pixelRatio() const;
+
+    CardGame m_game;
+};

@@ -1,0 +1,132 @@
+#include "results_screen.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cmath>
+
+#include "board_screen.h"
+#include "board_grid.h"
+#include "clock.h"
+#include "language_file.h"
+#include "module1.h"
+#include "options_screen.h"
+#include "platform.h"
+#include "results.h"
+#include "sound.h"
+#include "twips.h"
+
+namespace {
+
+Label *resultLabel(QWidget *parent, QRect twips)
+{
+    auto *l = new Label(parent);
+    l->setForeColour(0x00FF0000);
+    l->setFont(designFont(24, true));
+    Twips::setGeometry(l, twips);
+    return l;
+}
+
+CommandButton *button(QWidget *parent, const QString &caption, quint32 colour, QRect twips)
+{
+    auto *b = new CommandButton(parent);
+    b->setCaption(caption);
+    b->setBackColour(colour);
+    b->setFont(designFont(18, true));
+    Twips::setGeometry(b, twips);
+    return b;
+}
+
+} // namespace
+
+Form4::Form4()
+{
+    // The results belong to the board: they stay above it and go when it goes.
+    if (Form2 *board = Runtime::loaded<Form2>())
+        setParent(board, Qt::Dialog);
+    setWindowTitle(QString());
+    setClientTwips(7755, 4620);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, bgrColour(0x00FFC0C0));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    Label1 = resultLabel(this, {960, 480, 5895, 1095});
+    Label2 = resultLabel(this, {960, 1920, 5895, 1215});
+    Command1 = button(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000, {240, 3480, 3855, 975});
+    Command2 = button(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975});
+    connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
+}
+
+void Form4::waitAboutThreeSeconds()
+{
+    Clock &clock = Platform::clock();
+    const double start = clock.secondsSinceMidnight();
+    const double s = std::nearbyint(start); // halves to even
+    const auto reading = [&] {
+        double t = clock.secondsSinceMidnight();
+        // The clock restarts at midnight: a wait begun just before it must still end.
+        if (t < start - 43200.0)
+            t += 86400.0;
+        return t;
+    };
+    if (reading() >= s + kWaitSeconds)
+        return;
+    QPointer<Form4> self(this);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!self || Runtime::ended() || reading() >= s + kWaitSeconds)
+            loop.quit();
+    });
+    poll.start();
+    loop.exec();
+}
+
+void Form4::Form_Load()
+{
+    QPointer<Form4> self(this);
+    waitAboutThreeSeconds();
+    if (!self || Runtime::ended() || !isLoaded())
+        return;
+
+    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 20);
+    Command1->setCaption(file.buffered(14, 14));
+    Command2->setCaption(file.buffered(14, 15));
+    ResultText.clear();
+    for (int line = 16; line <= 20; ++line)
+        ResultText.append(file.line(line));
+
+    Form2 *board = Runtime::loaded<Form2>();
+    const QString pairs1 = board ? board->Text1[0]->text() : QString();
+    const QString pairs2 = board ? board->Text1[1]->text() : QString();
+    const Results::Outcome outcome = Results::awardPoints(Val(pairs1), Val(pairs2));
+    sndPlaySoundA(Platform::appPath(Results::cueFor(outcome)), SND_SYNC);
+    if (!self || Runtime::ended())
+        return;
+
+    centreOnScreen();
+
+    if (Module1::Player2Name.isEmpty()) {
+        const int attempts = pairsForOption(Module1::PairOption) + Module1::MismatchCount;
+        Label1->setCaption(Results::onePlayerLine(Module1::Player1Name, ResultText, attempts));
+    } else {
+        Label1->setCaption(
+            Results::twoPlayerLine(Module1::Player1Name, ResultText, pairs1, Module1::Player1Points));
+        Label2->setCaption(
+            Results::twoPlayerLine(Module1::Player2Name, ResultText, pairs2, Module1::Player2Points));
+    }
+}
+
+void Form4::Command1_Click()
+{
+    Runtime::Unload<Form2>();
+    Runtime::Unload<Form4>();
+    Runtime::Show<Form1>();
+}
+
+void Form4::Command2_Click()
+{
+    Runtime::End();
+}

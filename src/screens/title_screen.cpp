@@ -1,0 +1,68 @@
+#include "title_screen.h"
+
+#include "language_file.h"
+#include "module1.h"
+#include "platform.h"
+#include "players_screen.h"
+#include "twips.h"
+
+namespace {
+const QString kContact = QStringLiteral("equipo@trabel.example.org");
+
+Label *titleLabel(QWidget *parent, const QString &caption, quint32 colour, QRect twips,
+                  double points)
+{
+    auto *l = new Label(parent);
+    l->setCaption(caption);
+    l->setForeColour(colour);
+    l->setCentred(true);
+    l->setFont(designFont(points, true));
+    Twips::setGeometry(l, twips);
+    return l;
+}
+} // namespace
+
+Form5::Form5()
+{
+    setWindowTitle(QStringLiteral("Trabel 1.0 - ") + kContact);
+    setClientTwips(7530, 6945);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, bgrColour(0x008080FF));
+    setPalette(p);
+    setFont(designFont(9.75, true));
+
+    Shape1 = new Shape(this);
+    Shape1->setBorder(0x000000FF, 4);
+    Twips::setGeometry(Shape1, 240, 120, 7095, 6735);
+
+    Label1[0] = titleLabel(this, QStringLiteral("Trabel"), 0x00FF0000, {960, 840, 5775, 1935}, 72);
+    Label1[2] = titleLabel(this, QStringLiteral("Un programa de "), 0x000000C0,
+                           {600, 2760, 6495, 615}, 18);
+    Label1[1] = titleLabel(this, QStringLiteral("el equipo de Trabel"), 0x000000C0,
+                           {600, 3240, 6495, 615}, 18);
+    Label2 = titleLabel(this, kContact, 0x0000FF00, {1320, 3840, 5055, 495}, 14.25);
+    Label1[4] = titleLabel(this, QStringLiteral("Septiembre 2008"), 0x000000C0,
+                           {480, 4920, 6495, 615}, 18);
+
+    Command1 = new CommandButton(this);
+    Command1->setCaption(QStringLiteral("CONTINUAR"));
+    Command1->setBackColour(0x00FFFF00);
+    Command1->setFont(designFont(24, true));
+    Twips::setGeometry(Command1, 1080, 5640, 5535, 975);
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+}
+
+void Form5::Form_Load()
+{
+    centreOnScreen();
+    Module1::Player1Points = 0;
+    Module1::Player2Points = 0;
+    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 1);
+    Command1->setCaption(file.line(1));
+}
+
+void Form5::Command1_Click()
+{
+    Runtime::Show<Form3>();
+}
