@@ -5,6 +5,10 @@
 
 namespace {
 
+// Bytes the file reader keeps beyond kMaxLineBytes: room for a byte-order mark, and one more so
+// that parse() sees the line is over its limit.
+constexpr int kSlack = 4;
+
 // Windows-1252 at 0x80..0x9F; the five bytes it leaves undefined map to the C1 controls.
 constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -17,6 +21,23 @@ bool isValidUtf8(const QByteArray &bytes)
     const QString s = decoder(bytes);
     Q_UNUSED(s);
     return !decoder.hasError();
+}
+
+/// A line cut at kMaxLineBytes may end inside a UTF-8 sequence: drops that incomplete sequence.
+QByteArray withoutPartialSequence(const QByteArray &bytes)
+{
+    // The lead byte of the last sequence: at most three continuation bytes (10xxxxxx) follow it.
+    qsizetype lead = bytes.size() - 1;
+    while (lead > 0 && bytes.size() - lead <= 3 && (uchar(bytes[lead]) & 0xC0) == 0x80)
+        --lead;
+    if (lead < 0)
+        return bytes;
+    const auto b = uchar(bytes[lead]);
+    const qsizetype length = (b & 0xE0) == 0xC0   ? 2
+                             : (b & 0xF0) == 0xE0 ? 3
+                             : (b & 0xF8) == 0xF0 ? 4
+                                                  : 1;
+    return bytes.size() - lead < length ? bytes.left(lead) : bytes;
 }
 
 bool hasHighByte(const QByteArray &bytes)
@@ -35,7 +56,7 @@ LanguageFile::LanguageFile(const QString &path, int lines)
     if (!file.open(QIODevice::ReadOnly))
         return;
     // Enough for the wanted lines at their longest; a huge file is never read whole.
-    const qint64 budget = qint64(qBound(0, lines, kMaxLines)) * (kMaxLineBytes + 2) + 3;
+    const qint64 budget = qint64(qBound(0, lines, kMaxLines)) * (kMaxLineBytes + kSlack + 1);
     QByteArray bytes;
     QByteArray lineBytes;
     int found = 0;
@@ -57,7 +78,9 @@ LanguageFile::LanguageFile(const QString &path, int lines)
                 ended = true;
                 break;
             }
-            if (kept < kMaxLineBytes) {
+            // Keep a few bytes more than a line holds (a BOM, and enough to tell that the line
+            // is over its limit): parse() makes the cut, the same as for bytes in memory.
+            if (kept < kMaxLineBytes + kSlack) {
                 lineBytes.append(c);
                 ++kept;
             }
@@ -91,25 +114,26 @@ void LanguageFile::parse(const QByteArray &bytes, int lines)
     }
 
     QList<QByteArray> raw;
+    QList<QByteArray> asUtf8; // the same lines, a cut one without a partial UTF-8 sequence
     qsizetype pos = 0;
     while (raw.size() < lines && pos < body.size()) {
         qsizetype end = pos;
         while (end < body.size() && body[end] != '\r' && body[end] != '\n')
             ++end;
         raw.append(body.mid(pos, qMin<qsizetype>(end - pos, kMaxLineBytes)));
+        asUtf8.append(end - pos > kMaxLineBytes ? withoutPartialSequence(raw.last()) : raw.last());
         if (end < body.size() && body[end] == '\r' && end + 1 < body.size() && body[end + 1] == '\n')
             pos = end + 2;
         else
             pos = end + 1;
     }
 
-    QByteArray all;
-    for (const QByteArray &r : raw)
-        all += r;
+    // Joined with their line ends: a sequence split by a line end is not valid UTF-8.
+    const QByteArray all = asUtf8.join('\n');
     const bool utf8 = bom || (hasHighByte(all) && isValidUtf8(all));
     m_lines.clear();
-    for (const QByteArray &r : raw)
-        m_lines.append(decode(r, utf8));
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        m_lines.append(decode(utf8 ? asUtf8[i] : raw[i], utf8));
 }
 
 QString LanguageFile::decode(const QByteArray &bytes, bool utf8)

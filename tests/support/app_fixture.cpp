@@ -143,8 +143,8 @@ QList<int> slotsOfPicture(const Form2 *board, const QString &picture)
 void clickAllPairs(Form2 *board)
 {
     QPointer<Form2> guard(board);
-    const int slots = 2 * board->TotalPairs();
-    for (int k = 0; k < slots && guard; ++k) {
+    const int count = 2 * board->TotalPairs();
+    for (int k = 0; k < count && guard; ++k) {
         if (board->game().faceUp[k])
             continue;
         const QList<int> pair = slotsOfPicture(board, board->CardPicture()[k]);
@@ -157,11 +157,11 @@ void clickAllPairs(Form2 *board)
 
 QPair<int, int> mismatchedSlots(const Form2 *board)
 {
-    const int slots = 2 * board->TotalPairs();
-    for (int a = 0; a < slots; ++a) {
+    const int count = 2 * board->TotalPairs();
+    for (int a = 0; a < count; ++a) {
         if (board->game().faceUp[a])
             continue;
-        for (int b = a + 1; b < slots; ++b)
+        for (int b = a + 1; b < count; ++b)
             if (!board->game().faceUp[b] && board->CardPicture()[a] != board->CardPicture()[b])
                 return {a, b};
     }

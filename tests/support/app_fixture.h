@@ -7,6 +7,11 @@
 #include "fakes.h"
 #include "scripted_random.h"
 
+#include <QTimer>
+#include <functional>
+
+#include "form.h"
+
 class Form2;
 
 /// A temporary application folder and the fakes a screen test runs on: a 15360 × 11520-twip
@@ -34,7 +39,7 @@ public:
     void useShippedSet(const QString &name);
 
     /// Makes graficos/<set> with `count` distinct pictures "dibujo<NN>.<format>" of the given size.
-    QStringList makePictureSet(const QString &set, int count, const QByteArray &format = "gif",
+    QStringList makePictureSet(const QString &set, int count, const QByteArray &format = "png",
                                const QSize &size = QSize(64, 48));
     /// Writes one picture file of a plain colour.
     static bool writePicture(const QString &path, const QSize &size, const QColor &colour,
@@ -55,3 +60,24 @@ void clickAllPairs(Form2 *board);
 QList<int> slotsOfPicture(const Form2 *board, const QString &picture);
 /// Two face-down slots that show different pictures.
 QPair<int, int> mismatchedSlots(const Form2 *board);
+
+/// Runs `action` once a screen of class F is loaded and visible: the way a test acts on a screen
+/// shown modally, while the modal display holds the caller. Gives up after `timeoutMs`.
+template <class F> void whenShown(std::function<void(F *)> action, int timeoutMs = 20000)
+{
+    auto *poll = new QTimer;
+    auto *elapsed = new int(0);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, elapsed, action, timeoutMs] {
+        *elapsed += poll->interval();
+        F *f = Runtime::loaded<F>();
+        if ((f && f->isVisible()) || *elapsed > timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
+            delete elapsed;
+            if (f && f->isVisible())
+                action(f);
+        }
+    });
+    poll->start();
+}
