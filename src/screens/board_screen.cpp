@@ -88,6 +88,9 @@ Form2::Form2()
     Twips::setGeometry(Command1, 7920, 0, 375, 375);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
+    m_faces = new FaceLoader(this);
+    connect(m_faces, &FaceLoader::decoded, this, &Form2::showFace);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(2000);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
@@ -235,8 +238,9 @@ void Form2::DealCards()
         return;
     }
 
+    // The board opens at once: the faces are decoded in the background, each picture once, at
+    // the size it is shown; a card turned before its face is ready has it decoded on the spot.
     const qreal dpr = pixelRatio();
-    QHash<int, QPixmap> faces;
     for (int k = 0; k < deal.SlotOrder.size(); ++k) {
         const int p = deal.SlotOrder[k];
         const int picture = deal.PictureOf[k / 2];
@@ -245,17 +249,46 @@ void Form2::DealCards()
                                     qint64(n.width()) * Platform::kTwipsPerPixel,
                                     qint64(n.height()) * Platform::kTwipsPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
-        if (!faces.contains(picture)) {
-            // Both cards of a pair have the same size: one decode, at the size shown, serves both.
-            const QSize pixels = Twips::toPixels(Twips::geometry(Image1[p])).size() * dpr;
-            QPixmap pm = QPixmap::fromImage(Pictures::loadScaled(pathOf(picture), pixels));
-            pm.setDevicePixelRatio(dpr);
-            faces.insert(picture, pm);
-        }
-        Image1[p]->setPicture(faces.value(picture));
         Image1[p]->setFallbackCaption(Deck::displayName(File1.List(picture)));
         m_game.CardPicture[p] = deal.CardPicture[p];
+        if (k % 2 == 0) {
+            // Both cards of a pair have the same size: one decode serves both.
+            const QSize pixels = Twips::toPixels(Twips::geometry(Image1[p])).size() * dpr;
+            m_faces->request(picture, pathOf(picture), pixels);
+        }
     }
+}
+
+void Form2::showFace(int picture, const QImage &image)
+{
+    if (m_facesShown.contains(picture))
+        return;
+    m_facesShown.insert(picture);
+    QPixmap pm = QPixmap::fromImage(image);
+    pm.setDevicePixelRatio(pixelRatio());
+    const QString id = QString::number(picture);
+    for (int k = 0; k < 2 * m_game.TotalPairs && k < Image1.size(); ++k)
+        if (m_game.CardPicture[k] == id)
+            Image1[k]->setPicture(pm);
+}
+
+void Form2::ensureFace(int slot)
+{
+    bool ok = false;
+    const int picture = m_game.CardPicture[slot].toInt(&ok);
+    if (ok && !m_facesShown.contains(picture))
+        showFace(picture, m_faces->image(picture));
+}
+
+bool Form2::allFacesReady() const
+{
+    for (int k = 0; k < 2 * m_game.TotalPairs; ++k) {
+        bool ok = false;
+        const int picture = m_game.CardPicture[k].toInt(&ok);
+        if (ok && !m_facesShown.contains(picture))
+            return false;
+    }
+    return true;
 }
 
 void Form2::playCue(const QString &relative, quint32 flags)
@@ -278,6 +311,7 @@ void Form2::picture2_Click(int Index)
     if (click.outcome == CardGame::ClickOutcome::Ignored)
         return;
 
+    ensureFace(Index);
     Image1[Index]->show();
     bool ok = false;
     const int picture = m_game.CardPicture[Index].toInt(&ok);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QTimer>
 #include <array>
 
 #include "card_game.h"
 #include "controls.h"
+#include "face_loader.h"
 #include "form.h"
 
 /// An invisible file list: the names of one folder's pictures, fixed once the folder is set.
@@ -48,6 +50,11 @@ public:
 
     void present() override;
 
+    /// Decodes the faces in the background.
+    FaceLoader *faces() const { return m_faces; }
+    /// Whether the face of every dealt card has its picture (or its plain face).
+    bool allFacesReady() const;
+
     /// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
     static QPixmap quitPicture(qreal devicePixelRatio);
 
@@ -62,6 +69,10 @@ private:
     void showTurnLabels();
     void playCue(const QString &relative, quint32 flags);
     qreal pixelRatio() const;
+    void showFace(int picture, const QImage &image);
+    void ensureFace(int slot);
 
     CardGame m_game;
+    FaceLoader *m_faces;
+    QSet<int> m_facesShown; ///< pictures whose faces have been handed to their cards
 };

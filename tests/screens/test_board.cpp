@@ -187,6 +187,7 @@ private slots:
         Form2 *board = openBoard(QStringLiteral("s"), option);
         QVERIFY(board);
         const int pairs = board->TotalPairs();
+        QVERIFY(QTest::qWaitFor([board] { return board->allFacesReady(); }, 10000));
         QHash<QString, int> uses;
         for (int k = 0; k < 2 * pairs; ++k) {
             const QString id = board->CardPicture()[k];
@@ -296,8 +297,27 @@ private slots:
         Form2 *board = openBoard(set, option);
         QVERIFY(board);
         QVERIFY(app.messages.isEmpty());
+        QVERIFY(QTest::qWaitFor([board] { return board->allFacesReady(); }, 10000));
         for (int k = 0; k < 2 * board->TotalPairs(); ++k)
             QVERIFY(!board->Image1[k]->picture().isNull());
+    }
+
+    void aCardTurnedBeforeItsFaceArrivesShowsItAtOnce()
+    {
+        AppFixture app;
+        app.makePictureSet(QStringLiteral("s"), 30, "jpeg", QSize(1600, 1200));
+        Form2 *board = openBoard(QStringLiteral("s"), 4);
+        QVERIFY(board);
+        // No event has been processed since the deal: no face has been handed over yet.
+        board->picture2_Click(41);
+        QVERIFY(board->Image1[41]->isVisible());
+        QVERIFY(!board->Image1[41]->picture().isNull());
+        const QList<int> pair = slotsOfPicture(board, board->CardPicture()[41]);
+        QCOMPARE(pair.size(), 2);
+        for (int k : pair)
+            QCOMPARE(board->Image1[k]->picture().cacheKey(), board->Image1[41]->picture().cacheKey());
+        QVERIFY(QTest::qWaitFor([board] { return board->allFacesReady(); }, 10000));
+        QCOMPARE(board->faces()->pending(), 0);
     }
 
     void onePlayerTurns()

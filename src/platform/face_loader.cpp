@@ -1,0 +1,127 @@
+#include "face_loader.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+#include <condition_variable>
+#include <mutex>
+
+#include "pictures.h"
+
+struct FaceLoader::Job
+{
+    enum class State { Pending, Running, Done };
+    QString path;
+    QSize size;
+    std::mutex mutex;
+    std::condition_variable doneSignal;
+    State state = State::Pending;
+    QImage result;
+    bool handedOver = false; // touched on the owner's thread only
+
+    /// Claims the job for the calling thread; false if another thread has it or it is done.
+    bool claim()
+    {
+        std::lock_guard lock(mutex);
+        if (state != State::Pending)
+            return false;
+        state = State::Running;
+        return true;
+    }
+
+    void run()
+    {
+        QImage image = Pictures::loadScaled(path, size);
+        std::lock_guard lock(mutex);
+        result = std::move(image);
+        state = State::Done;
+        doneSignal.notify_all();
+    }
+
+    QImage wait()
+    {
+        std::unique_lock lock(mutex);
+        doneSignal.wait(lock, [this] { return state == State::Done; });
+        return result;
+    }
+
+    bool done()
+    {
+        std::lock_guard lock(mutex);
+        return state == State::Done;
+    }
+};
+
+FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this))
+{
+    m_pool->setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+}
+
+FaceLoader::~FaceLoader()
+{
+    m_pool->clear();
+    m_pool->waitForDone();
+}
+
+int FaceLoader::workers() const
+{
+    return m_pool->maxThreadCount();
+}
+
+void FaceLoader::request(int key, const QString &path, const QSize &size)
+{
+    if (m_jobs.contains(key))
+        return;
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    job->size = size;
+    m_jobs.insert(key, job);
+    QPointer<FaceLoader> self(this);
+    m_pool->start([job, self, key] {
+        if (!job->claim())
+            return;
+        job->run();
+        // Hand the picture over on the owner's thread; nothing arrives once the owner is gone.
+        if (self)
+            QMetaObject::invokeMethod(self, [self, key] {
+                if (self)
+                    self->deliver(key);
+            }, Qt::QueuedConnection);
+    });
+}
+
+void FaceLoader::deliver(int key)
+{
+    const auto job = m_jobs.value(key);
+    if (!job || job->handedOver)
+        return;
+    job->handedOver = true;
+    emit decoded(key, job->wait());
+}
+
+bool FaceLoader::isDone(int key) const
+{
+    const auto job = m_jobs.value(key);
+    return job && job->done();
+}
+
+QImage FaceLoader::image(int key)
+{
+    const auto job = m_jobs.value(key);
+    if (!job)
+        return {};
+    if (job->claim())
+        job->run();
+    job->handedOver = true;
+    return job->wait();
+}
+
+int FaceLoader::pending() const
+{
+    int n = 0;
+    for (const auto &job : m_jobs)
+        n += job->handedOver ? 0 : 1;
+    return n;
+}

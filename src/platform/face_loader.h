@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <memory>
+
+class QThreadPool;
+
+/// Decodes card faces in the background, each picture once, at the size it is shown.
+///
+/// Requests run on a pool of worker threads (one per core); each decoded picture is handed back
+/// on the thread that owns the loader through decoded(). A face that is needed before its worker
+/// has finished can be taken at once: image() decodes it on the calling thread if no worker has
+/// started it yet, or waits for the worker that has.
+class FaceLoader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FaceLoader(QObject *parent = nullptr);
+    /// Drops the requests not yet started and waits for the ones running.
+    ~FaceLoader() override;
+
+    /// Queues a decode of the picture at `path` at `size` device pixels, under `key`.
+    void request(int key, const QString &path, const QSize &size);
+    /// Whether the picture under `key` has been decoded (successfully or not).
+    bool isDone(int key) const;
+    /// The decoded picture under `key` (null if it could not be decoded), decoding or waiting as
+    /// needed. Once taken, decoded() is not emitted for it.
+    QImage image(int key);
+    /// Number of requests not yet handed over.
+    int pending() const;
+
+    /// Number of worker threads.
+    int workers() const;
+
+signals:
+    /// A picture was decoded by a worker; a null image means it could not be decoded.
+    void decoded(int key, const QImage &image);
+
+private:
+    struct Job;
+    void deliver(int key);
+
+    QThreadPool *m_pool;
+    QHash<int, std::shared_ptr<Job>> m_jobs;
+};
