@@ -242,6 +242,8 @@ void TestBoardGrid::centredTop_data()
     QTest::newRow("negative half rounds to even, away") << -101.5 << -51;
     QTest::newRow("above half rounds up") << 100.6 << 50;
     QTest::newRow("below half rounds down") << 101.4 << 50;
+    QTest::newRow("rounded, not truncated") << 101.6 << 51;
+    QTest::newRow("negative rounded, not truncated") << -101.6 << -51;
     QTest::newRow("just under 2 rounds to 2") << 1.6 << 1;
     QTest::newRow("minus one") << -1.0 << 0;
     QTest::newRow("minus three") << -3.0 << -1;
