@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -46,6 +47,16 @@ void CommandButton::restyle()
                                  "QPushButton:focus { outline: none; }"
                                  "QPushButton:disabled { color: #808080; }")
                       .arg(cssColour(c), cssColour(c.lighter(160)), cssColour(c.darker(200))));
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+        animateClick();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 Label::Label(QWidget *parent) : QLabel(parent)
@@ -208,6 +219,44 @@ private:
     PictureBox *m_box;
 };
 
+class PictureBox::Mark : public QWidget
+{
+public:
+    explicit Mark(QWidget *parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QPen pen(QColor(0xFF, 0xB0, 0x00), 4);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.drawRect(rect().adjusted(2, 2, -2, -2));
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(rect().adjusted(4, 4, -5, -5));
+    }
+};
+
+void PictureBox::setMarked(bool marked)
+{
+    if (marked && !m_mark) {
+        m_mark = new Mark(this);
+        m_mark->setGeometry(rect());
+    }
+    if (m_mark) {
+        m_mark->setVisible(marked);
+        m_mark->raise();
+    }
+}
+
+bool PictureBox::isMarked() const
+{
+    return m_mark && !m_mark->isHidden();
+}
+
 QWidget *PictureBox::inner() const
 {
     return m_inner;
@@ -264,6 +313,8 @@ void PictureBox::paintEvent(QPaintEvent *)
 void PictureBox::resizeEvent(QResizeEvent *)
 {
     m_inner->setGeometry(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
+    if (m_mark)
+        m_mark->setGeometry(rect());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

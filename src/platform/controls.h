@@ -22,6 +22,10 @@ public:
     QString caption() const { return text(); }
     quint32 backColour() const { return m_back; }
 
+protected:
+    /// Enter presses a focused button, as Space does.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void restyle();
     quint32 m_back = 0x00C0C0C0;
@@ -134,6 +138,9 @@ public:
     QWidget *inner() const;
     /// A hidden copy with the same settings (not the children), for a control array.
     PictureBox *cloneHidden(QWidget *parent) const;
+    /// Shows or hides a frame that marks the box as the keyboard's current place.
+    void setMarked(bool marked);
+    bool isMarked() const;
 
     static constexpr int kBorder = 2;
 
@@ -148,7 +155,9 @@ protected:
 
 private:
     class Inner;
+    class Mark;
     Inner *m_inner;
+    Mark *m_mark = nullptr;
     QPixmap m_picture;
     quint32 m_back = 0x00C8D0D4;
     bool m_pressed = false;

@@ -63,6 +63,14 @@ QString appPath(const QString &relative)
     return appFolder() + rel;
 }
 
+QString userPictureFolder()
+{
+    QString base = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/trabel/graficos"));
+}
+
 QSize screenTwips()
 {
     const State &s = state();

@@ -1,6 +1,8 @@
 #include "board_screen.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -84,7 +86,9 @@ Form2::Form2()
     Command1->setBackColour(0x00FFFFFF);
     Command1->setIcon(QIcon(quitPicture(pixelRatio())));
     Command1->setIconSize(QSize(28, 29));
-    Command1->setFocusPolicy(Qt::TabFocus);
+    Command1->setFocusPolicy(Qt::NoFocus);
+    Command1->setAccessibleName(QStringLiteral("Salir"));
+    setFocusPolicy(Qt::StrongFocus);
     Twips::setGeometry(Command1, 7920, 0, 375, 375);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
@@ -123,6 +127,7 @@ void Form2::present()
     if (const QScreen *s = QGuiApplication::primaryScreen())
         setGeometry(s->geometry());
     showFullScreen();
+    setFocus();
     // The offscreen platform (tests) can neither raise nor activate.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         raise();
@@ -133,10 +138,14 @@ void Form2::present()
 void Form2::Form_Load()
 {
     Platform::random().seedFromTimeOfDay();
-    if (Form1 *options = Runtime::loaded<Form1>())
-        File1.setPath(Platform::appPath(QStringLiteral("\\graficos\\")) + options->Combo1->text());
+    const QString set = Runtime::loaded<Form1>() ? Runtime::loaded<Form1>()->Combo1->text() : QString();
+    const QString shipped = Platform::appPath(QStringLiteral("\\graficos\\")) + set;
+    const QString own = Platform::userPictureFolder() + u'/' + set;
+    // A set the game does not ship may be one of the players' own.
+    if (!set.isEmpty() && !QFileInfo(shipped).isDir() && QFileInfo(own).isDir())
+        File1.setPath(own);
     else
-        File1.setPath(Platform::appPath(QStringLiteral("\\graficos\\")));
+        File1.setPath(shipped);
 
     m_game.GameOver = false;
     m_game.Player1Pairs = 0;
@@ -179,6 +188,10 @@ void Form2::Form_Load()
 
     Runtime::Unload<Form3>();
 
+    Text2[0]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player1Name);
+    Text1[0]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player1Name);
+    Text2[1]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player2Name);
+    Text1[1]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player2Name);
     Text2[0]->setText(QString::number(Module1::Player1Points));
     Text2[1]->setText(QString::number(Module1::Player2Points));
 
@@ -205,15 +218,77 @@ void Form2::LayoutBoard()
         Image1.append(face);
         connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
     }
-    // One decode of the back serves every slot.
-    const QPixmap back(Platform::appPath(QStringLiteral("\\fondo.jpg")));
+    m_columns = grid.columns;
+    // One decode of the back serves every slot; on a dense screen its pixels are device pixels.
+    QPixmap back(Platform::appPath(QStringLiteral("\\fondo.jpg")));
+    back.setDevicePixelRatio(pixelRatio());
     for (int k = 0; k < slotCount; ++k) {
         Twips::setGeometry(Picture2[k], grid.places[k]);
         Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
         Image1[k]->hide();
         Picture2[k]->show();
         Picture2[k]->setPicture(back);
+        describeCard(k);
     }
+}
+
+void Form2::describeCard(int slot)
+{
+    if (slot < 0 || slot >= Picture2.size())
+        return;
+    bool ok = false;
+    const int picture = m_game.CardPicture[slot].toInt(&ok);
+    if (m_game.faceUp[slot] && ok)
+        Picture2[slot]->setAccessibleName(Deck::displayName(File1.List(picture)));
+    else
+        Picture2[slot]->setAccessibleName(QStringLiteral("Carta %1").arg(slot + 1));
+}
+
+void Form2::markSlot(int slot)
+{
+    if (m_marked >= 0 && m_marked < Picture2.size())
+        Picture2[m_marked]->setMarked(false);
+    m_marked = slot;
+    if (slot >= 0 && slot < Picture2.size())
+        Picture2[slot]->setMarked(true);
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    const int count = 2 * m_game.TotalPairs;
+    if (count <= 0 || count > Picture2.size()) {
+        Form::keyPressEvent(event);
+        return;
+    }
+    int next = m_marked < 0 ? 0 : m_marked;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        next = m_marked < 0 ? 0 : (next + count - 1) % count;
+        break;
+    case Qt::Key_Right:
+        next = m_marked < 0 ? 0 : (next + 1) % count;
+        break;
+    case Qt::Key_Up:
+        next = m_marked < 0 ? 0 : (next - m_columns + count) % count;
+        break;
+    case Qt::Key_Down:
+        next = m_marked < 0 ? 0 : (next + m_columns) % count;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_marked < 0)
+            markSlot(0);
+        else
+            picture2_Click(m_marked);
+        event->accept();
+        return;
+    default:
+        Form::keyPressEvent(event);
+        return;
+    }
+    markSlot(next);
+    event->accept();
 }
 
 void Form2::SetPairCount()
@@ -313,6 +388,7 @@ void Form2::picture2_Click(int Index)
 
     ensureFace(Index);
     Image1[Index]->show();
+    describeCard(Index);
     bool ok = false;
     const int picture = m_game.CardPicture[Index].toInt(&ok);
     Label2->setCaption(ok ? Deck::displayName(File1.List(picture)) : QString());
@@ -349,6 +425,8 @@ void Form2::Timer1_Timer()
     case CardGame::Tick::TurnedBack:
         Image1[m_game.SecondCard]->hide();
         Image1[m_game.FirstCard]->hide();
+        describeCard(m_game.SecondCard);
+        describeCard(m_game.FirstCard);
         Timer1->stop();
         setEnabled(true);
         playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);

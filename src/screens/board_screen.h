@@ -50,6 +50,9 @@ public:
 
     void present() override;
 
+    /// The card the keyboard is on (arrows move it; Space or Enter turns it), −1 before any key.
+    int markedSlot() const { return m_marked; }
+
     /// Decodes the faces in the background.
     FaceLoader *faces() const { return m_faces; }
     /// Whether the face of every dealt card has its picture (or its plain face).
@@ -61,6 +64,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void LayoutBoard();
@@ -71,8 +75,12 @@ private:
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
+    void describeCard(int slot);
+    void markSlot(int slot);
 
     CardGame m_game;
     FaceLoader *m_faces;
     QSet<int> m_facesShown; ///< pictures whose faces have been handed to their cards
+    int m_marked = -1;
+    int m_columns = 1;
 };

@@ -95,8 +95,16 @@ void Form1::Form_Load()
 
     Dir1.Path = Platform::appPath(QStringLiteral("\\graficos"));
     Dir1.entries = Files::subFolders(Dir1.Path);
+    QStringList names;
     for (int i = 0; i < Dir1.ListCount(); ++i)
-        Combo1->addItem(QFileInfo(Dir1.List(i)).fileName());
+        names.append(QFileInfo(Dir1.List(i)).fileName());
+    // Then the players' own sets, which an installed copy keeps in their data folder.
+    for (const QString &folder : Files::subFolders(Platform::userPictureFolder())) {
+        const QString name = QFileInfo(folder).fileName();
+        if (!names.contains(name))
+            names.append(name);
+    }
+    Combo1->addItems(names);
     Combo1->setText(Combo1->count() > 0 ? Combo1->itemText(0) : QString());
 
     const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 12);
