@@ -121,6 +121,61 @@ private slots:
         QVERIFY(Runtime::ended());
         QVERIFY(Runtime::loadedForms().isEmpty());
     }
+
+    void onePlayerSeriesFromAFirstRun()
+    {
+        AppFixture app;
+        app.useShippedLanguage();
+        // A first run: the numbered pictures lie beside the program, there is no picture store.
+        for (int n = 1; n <= 12; ++n)
+            QVERIFY(AppFixture::writePicture(app.path(QStringLiteral("%1.gif").arg(n)), QSize(30, 20),
+                                             QColor::fromHsv(n * 29, 200, 220), "png"));
+
+        Runtime::Show<Form5>();
+        click(Runtime::loaded<Form5>()->Command1);
+        Form3 *players = Runtime::loaded<Form3>();
+        QVERIFY(players);
+        QVERIFY(QFile::exists(app.path(QStringLiteral("graficos/12.gif"))));
+        QVERIFY(!QFile::exists(app.path(QStringLiteral("1.gif"))));
+        click(players->Command1[0]);
+        QTest::keyClicks(players->Text1[0], QStringLiteral("Eva"));
+        QTest::keyClick(players->Text1[0], Qt::Key_Return);
+        Form1 *options = Runtime::loaded<Form1>();
+        QVERIFY(options);
+        QCOMPARE(options->Combo1->text(), QString()); // no sets: the store itself is dealt from
+        click(options->Command1[0]);
+        click(options->Command2);
+
+        for (int game = 1; game <= 2; ++game) {
+            Form2 *board = Runtime::loaded<Form2>();
+            QVERIFY(board);
+            QCOMPARE(board->TotalPairs(), 6);
+            QVERIFY(!board->Text1[1]->isVisible());
+            QCOMPARE(board->Text2[0]->text(), QString::number(2 * (game - 1)));
+            const auto [a, b] = mismatchedSlots(board);
+            board->picture2_Click(a);
+            board->picture2_Click(b);
+            QCOMPARE(board->Label1[0]->text(), QStringLiteral("Le toca a Eva"));
+            board->Timer1_Timer();
+            clickAllPairs(board);
+            bool seen = false;
+            whenShown<Form4>([&](Form4 *results) {
+                seen = true;
+                QCOMPARE(results->Label1->text(),
+                         QStringLiteral("Eva lo ha conseguido en 7 intentos"));
+                QCOMPARE(results->Label2->text(), QString());
+                QCOMPARE(Module1::Player1Points, 2 * game);
+                QVERIFY(Module1::Player2Name.isEmpty());
+                click(game == 1 ? results->Command1 : results->Command2);
+            });
+            QVERIFY(QTest::qWaitFor([&] { return seen && !Runtime::loaded<Form2>(); }, 15000));
+            if (game == 1) {
+                QCOMPARE(app.ends, 0);
+                click(options->Command2);
+            }
+        }
+        QCOMPARE(app.ends, 1);
+    }
 };
 
 QTEST_MAIN(SeriesTest)
