@@ -141,20 +141,7 @@ void Runtime::End()
     if (s_ended)
         return;
     s_ended = true;
-    const auto forms = registry();
-    registry().clear();
-    for (const QPointer<Form> &f : forms) {
-        if (!f)
-            continue;
-        f->m_unloading = true;
-        stopTimers(f);
-        f->blockSignals(true);
-        f->hide();
-        f->deleteLater();
-    }
-    for (const QPointer<QEventLoop> &loop : modalLoops())
-        if (loop)
-            loop->quit();
+    discardAll(false);
     if (endHandler())
         endHandler()();
     else
@@ -177,6 +164,13 @@ QList<Form *> Runtime::loadedForms()
 
 void Runtime::resetForTests()
 {
+    discardAll(true);
+    s_ended = false;
+}
+
+void Runtime::discardAll(bool now)
+{
+    // No handler of a discarded screen runs again: no timer, no signal.
     const auto forms = registry();
     registry().clear();
     for (const QPointer<Form> &f : forms) {
@@ -185,10 +179,14 @@ void Runtime::resetForTests()
         f->m_unloading = true;
         stopTimers(f);
         f->blockSignals(true);
-        delete f.data();
+        if (now) {
+            delete f.data();
+        } else {
+            f->hide();
+            f->deleteLater();
+        }
     }
     for (const QPointer<QEventLoop> &loop : modalLoops())
         if (loop)
             loop->quit();
-    s_ended = false;
 }

@@ -117,6 +117,7 @@ private:
     static void registerForm(Form *form);
     static void runLoad(Form *form);
     static void showModal(Form *form);
+    static void discardAll(bool now);
 
     static bool s_ended;
 };

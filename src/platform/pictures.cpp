@@ -17,16 +17,23 @@ bool sizeAllowed(const QImageReader &reader, const QSize &raw)
     return pixels > 0 && pixels <= limit;
 }
 
+/// The stored size from the header, if the file is a picture small enough to decode.
+QSize checkedSize(QImageReader &reader)
+{
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return {};
+    const QSize raw = reader.size();
+    return raw.isValid() && sizeAllowed(reader, raw) ? raw : QSize();
+}
+
 } // namespace
 
 QSize naturalSize(const QString &path)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return {};
-    const QSize raw = reader.size();
-    if (!raw.isValid() || !sizeAllowed(reader, raw))
+    const QSize raw = checkedSize(reader);
+    if (!raw.isValid())
         return {};
     return rotated(reader) ? raw.transposed() : raw;
 }
@@ -34,11 +41,7 @@ QSize naturalSize(const QString &path)
 QImage loadScaled(const QString &path, const QSize &size)
 {
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return {};
-    const QSize raw = reader.size();
-    if (!raw.isValid() || !sizeAllowed(reader, raw))
+    if (!checkedSize(reader).isValid())
         return {};
     if (size.isValid() && !size.isEmpty()) {
         // The scaled size applies to the picture as stored, before it is turned upright.

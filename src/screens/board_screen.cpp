@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "board_grid.h"
+#include "design.h"
 #include "deal.h"
 #include "face_fit.h"
 #include "files.h"
@@ -21,22 +22,6 @@
 #include "sound.h"
 #include "twips.h"
 
-namespace {
-
-TextBox *scoreBox(QWidget *parent, quint32 colour, QRect twips)
-{
-    auto *t = new TextBox(parent);
-    t->setBackColour(colour);
-    t->setText(QStringLiteral("0"));
-    t->setCentred(true);
-    t->setFont(designFont(12, true));
-    t->setEnabled(false);
-    Twips::setGeometry(t, twips);
-    return t;
-}
-
-} // namespace
-
 void FileList::setPath(const QString &path)
 {
     Path = path;
@@ -50,10 +35,7 @@ Form2::Form2()
 {
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowTitle(QString());
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
+    setWindowColour(this, 0x00FFFFFF);
 
     auto *slot0 = new PictureBox(this);
     Twips::setGeometry(slot0, 360, 360, 1215, 1095);
@@ -64,23 +46,16 @@ Form2::Form2()
     Image1.append(face0);
     connect(slot0, &PictureBox::clicked, this, [this] { picture2_Click(0); });
 
-    Text2[0] = scoreBox(this, 0x000080FF, {360, 0, 495, 375});
-    Text1[0] = scoreBox(this, 0x0000FF00, {840, 0, 495, 375});
-    Label1[0] = new Label(this);
+    Text2[0] = displayBox(this, QStringLiteral("0"), 0x000080FF, {360, 0, 495, 375}, 12);
+    Text1[0] = displayBox(this, QStringLiteral("0"), 0x0000FF00, {840, 0, 495, 375}, 12);
+    Label1[0] = designLabel(this, QString(), std::nullopt, {1440, 0, 2895, 495}, 12);
     Label1[0]->setBackColour(0x00C0C0C0);
-    Label1[0]->setFont(designFont(12, true));
-    Twips::setGeometry(Label1[0], 1440, 0, 2895, 495);
-    Text2[1] = scoreBox(this, 0x000080FF, {4800, 0, 495, 375});
+    Text2[1] = displayBox(this, QStringLiteral("0"), 0x000080FF, {4800, 0, 495, 375}, 12);
     Text2[1]->hide();
-    Text1[1] = scoreBox(this, 0x0000FF00, {5280, 0, 495, 375});
-    Label1[1] = new Label(this);
-    Label1[1]->setFont(designFont(12, true));
-    Twips::setGeometry(Label1[1], 5760, -120, 4455, 615);
-
-    Label2 = new Label(this);
+    Text1[1] = displayBox(this, QStringLiteral("0"), 0x0000FF00, {5280, 0, 495, 375}, 12);
+    Label1[1] = designLabel(this, QString(), std::nullopt, {5760, -120, 4455, 615}, 12);
+    Label2 = designLabel(this, QString(), std::nullopt, {1440, 3720, 3375, 255}, 12, false);
     Label2->setCentred(true);
-    Label2->setFont(designFont(12, false));
-    Twips::setGeometry(Label2, 1440, 3720, 3375, 255);
 
     Command1 = new CommandButton(this);
     Command1->setBackColour(0x00FFFFFF);

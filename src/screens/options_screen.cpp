@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "board_screen.h"
+#include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
@@ -11,41 +12,13 @@
 #include "title_screen.h"
 #include "twips.h"
 
-namespace {
-
-Label *legend(QWidget *parent, quint32 colour, QRect twips)
-{
-    auto *l = new Label(parent);
-    l->setForeColour(colour);
-    l->setFont(designFont(12, true));
-    Twips::setGeometry(l, twips);
-    return l;
-}
-
-TextBox *swatch(QWidget *parent, quint32 colour, QRect twips)
-{
-    auto *t = new TextBox(parent);
-    t->setText(QStringLiteral("1"));
-    t->setCentred(true);
-    t->setBackColour(colour);
-    t->setFont(designFont(18, true));
-    t->setEnabled(false);
-    Twips::setGeometry(t, twips);
-    return t;
-}
-
-} // namespace
-
 Form1::Form1()
 {
     setWindowTitle(QStringLiteral("Trabel"));
     setClientTwips(8700, 8040);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, bgrColour(0x00C0E0FF));
-    setPalette(p);
-    setAutoFillBackground(true);
+    setWindowColour(this, 0x00C0E0FF);
 
-    Label2[2] = legend(this, 0x00C00000, {120, 240, 3855, 735});
+    Label2[2] = designLabel(this, QString(), 0x00C00000, {120, 240, 3855, 735}, 12);
 
     Combo1 = new ComboBox(this);
     Combo1->setBackColour(0x0080FF80);
@@ -59,25 +32,19 @@ Form1::Form1()
                                     {240, 3480, 2655, 2295},
                                     {3000, 3480, 2655, 2295}};
     for (int i = 0; i < 5; ++i) {
-        Command1[i] = new CommandButton(this);
-        Command1[i]->setCaption(QString::fromLatin1(kCaptions[i]));
-        Command1[i]->setBackColour(i == 2 ? kGreen : kYellow);
-        Command1[i]->setFont(designFont(72, true));
-        Twips::setGeometry(Command1[i], kPlaces[i]);
+        Command1[i] = designButton(this, QString::fromLatin1(kCaptions[i]),
+                                   i == 2 ? kGreen : kYellow, kPlaces[i], 72);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
 
-    Command2 = new CommandButton(this);
-    Command2->setCaption(QStringLiteral("JUGAR"));
-    Command2->setBackColour(0x000000FF);
-    Command2->setFont(designFont(27.75, true));
-    Twips::setGeometry(Command2, 5760, 3480, 2655, 2295);
+    Command2 = designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295},
+                            27.75);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
-    Text1[0] = swatch(this, 0x008080FF, {2520, 6240, 615, 555});
-    Label2[1] = legend(this, 0x008080FF, {3240, 6240, 2415, 735});
-    Text1[1] = swatch(this, 0x0000FF00, {2520, 6960, 615, 615});
-    Label2[0] = legend(this, 0x0000C000, {3240, 7080, 2295, 495});
+    Text1[0] = displayBox(this, QStringLiteral("1"), 0x008080FF, {2520, 6240, 615, 555}, 18);
+    Label2[1] = designLabel(this, QString(), 0x008080FF, {3240, 6240, 2415, 735}, 12);
+    Text1[1] = displayBox(this, QStringLiteral("1"), 0x0000FF00, {2520, 6960, 615, 615}, 18);
+    Label2[0] = designLabel(this, QString(), 0x0000C000, {3240, 7080, 2295, 495}, 12);
 
     setTabOrder(Command1[0], Command1[1]);
     setTabOrder(Command1[1], Command1[2]);

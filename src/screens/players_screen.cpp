@@ -1,5 +1,6 @@
 #include "players_screen.h"
 
+#include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
@@ -9,34 +10,7 @@
 
 namespace {
 
-void setWindowColour(QWidget *w, quint32 bgr)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, bgrColour(bgr));
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-CommandButton *choiceButton(QWidget *parent, const QString &caption, quint32 colour, QRect twips)
-{
-    auto *b = new CommandButton(parent);
-    b->setCaption(caption);
-    b->setBackColour(colour);
-    b->setFont(designFont(24, true));
-    Twips::setGeometry(b, twips);
-    return b;
-}
-
-Label *nameLabel(QWidget *parent, const QString &caption, QRect twips)
-{
-    auto *l = new Label(parent);
-    l->setCaption(caption);
-    l->setFont(designFont(14.25, true));
-    Twips::setGeometry(l, twips);
-    return l;
-}
-
-TextBox *nameBox(QWidget *parent, QRect twips)
+TextBox *nameBox(QWidget *parent, const QRect &twips)
 {
     auto *t = new TextBox(parent);
     t->setFont(designFont(18, true));
@@ -54,15 +28,15 @@ Form3::Form3()
     setWindowColour(this, 0x0080FF80);
     setFont(designFont(8.25, false));
 
-    Command1[0] = choiceButton(this, QStringLiteral("1 jugador"), 0x008080FF, {720, 840, 5175, 1575});
+    Command1[0] = designButton(this, QStringLiteral("1 jugador"), 0x008080FF, {720, 840, 5175, 1575}, 24);
     Command1[1] =
-        choiceButton(this, QStringLiteral("2 jugadores"), 0x00C0C0FF, {720, 2400, 5175, 1455});
+        designButton(this, QStringLiteral("2 jugadores"), 0x00C0C0FF, {720, 2400, 5175, 1455}, 24);
 
     Frame1[0] = new Frame(this);
     Frame1[0]->setBackColour(0x0080C0FF);
     Twips::setGeometry(Frame1[0], 840, 960, 5175, 2055);
     Frame1[0]->hide();
-    Label1[0] = nameLabel(Frame1[0], QStringLiteral("Nombre"), {240, 600, 1335, 375});
+    Label1[0] = designLabel(Frame1[0], QStringLiteral("Nombre"), std::nullopt, {240, 600, 1335, 375}, 14.25);
     Text1[0] = nameBox(Frame1[0], {1440, 480, 3375, 495});
 
     Frame1[1] = new Frame(this);
@@ -71,13 +45,12 @@ Form3::Form3()
     Frame1[1]->setFont(designFont(14.25, true));
     Twips::setGeometry(Frame1[1], 720, 960, 5175, 2415);
     Frame1[1]->hide();
-    Label1[1] = nameLabel(Frame1[1], QStringLiteral("Jugador 1"), {120, 720, 1935, 375});
+    Label1[1] = designLabel(Frame1[1], QStringLiteral("Jugador 1"), std::nullopt, {120, 720, 1935, 375}, 14.25);
     Text1[1] = nameBox(Frame1[1], {2160, 600, 2895, 495});
-    Label2 = nameLabel(Frame1[1], QStringLiteral("Jugador 2"), {120, 1440, 1935, 495});
+    Label2 = designLabel(Frame1[1], QStringLiteral("Jugador 2"), std::nullopt, {120, 1440, 1935, 495}, 14.25);
     Text2 = nameBox(Frame1[1], {2160, 1440, 2895, 495});
 
-    Command2 = choiceButton(this, QStringLiteral("ACEPTAR"), 0x00FF8080, {720, 3600, 5055, 855});
-    Command2->setFont(designFont(21.75, true));
+    Command2 = designButton(this, QStringLiteral("ACEPTAR"), 0x00FF8080, {720, 3600, 5055, 855}, 21.75);
     Command2->hide();
 
     for (int i = 0; i < 2; ++i)

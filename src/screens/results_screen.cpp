@@ -7,6 +7,7 @@
 #include "board_screen.h"
 #include "board_grid.h"
 #include "clock.h"
+#include "design.h"
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
@@ -15,29 +16,6 @@
 #include "sound.h"
 #include "twips.h"
 
-namespace {
-
-Label *resultLabel(QWidget *parent, QRect twips)
-{
-    auto *l = new Label(parent);
-    l->setForeColour(0x00FF0000);
-    l->setFont(designFont(24, true));
-    Twips::setGeometry(l, twips);
-    return l;
-}
-
-CommandButton *button(QWidget *parent, const QString &caption, quint32 colour, QRect twips)
-{
-    auto *b = new CommandButton(parent);
-    b->setCaption(caption);
-    b->setBackColour(colour);
-    b->setFont(designFont(18, true));
-    Twips::setGeometry(b, twips);
-    return b;
-}
-
-} // namespace
-
 Form4::Form4()
 {
     // The results belong to the board: they stay above it and go when it goes.
@@ -45,15 +23,12 @@ Form4::Form4()
         setParent(board, Qt::Dialog);
     setWindowTitle(QString());
     setClientTwips(7755, 4620);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, bgrColour(0x00FFC0C0));
-    setPalette(p);
-    setAutoFillBackground(true);
+    setWindowColour(this, 0x00FFC0C0);
 
-    Label1 = resultLabel(this, {960, 480, 5895, 1095});
-    Label2 = resultLabel(this, {960, 1920, 5895, 1215});
-    Command1 = button(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000, {240, 3480, 3855, 975});
-    Command2 = button(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975});
+    Label1 = designLabel(this, QString(), 0x00FF0000, {960, 480, 5895, 1095}, 24);
+    Label2 = designLabel(this, QString(), 0x00FF0000, {960, 1920, 5895, 1215}, 24);
+    Command1 = designButton(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000, {240, 3480, 3855, 975}, 18);
+    Command2 = designButton(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975}, 18);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
 }

@@ -1,5 +1,6 @@
 #include "title_screen.h"
 
+#include "design.h"
 #include "language_file.h"
 #include "module1.h"
 #include "platform.h"
@@ -9,15 +10,11 @@
 namespace {
 const QString kContact = QStringLiteral("equipo@trabel.example.org");
 
-Label *titleLabel(QWidget *parent, const QString &caption, quint32 colour, QRect twips,
+Label *titleLabel(QWidget *parent, const QString &caption, quint32 colour, const QRect &twips,
                   double points)
 {
-    auto *l = new Label(parent);
-    l->setCaption(caption);
-    l->setForeColour(colour);
+    Label *l = designLabel(parent, caption, colour, twips, points);
     l->setCentred(true);
-    l->setFont(designFont(points, true));
-    Twips::setGeometry(l, twips);
     return l;
 }
 } // namespace
@@ -26,10 +23,7 @@ Form5::Form5()
 {
     setWindowTitle(QStringLiteral("Trabel 1.0 - ") + kContact);
     setClientTwips(7530, 6945);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, bgrColour(0x008080FF));
-    setPalette(p);
+    setWindowColour(this, 0x008080FF);
     setFont(designFont(9.75, true));
 
     Shape1 = new Shape(this);
@@ -45,11 +39,8 @@ Form5::Form5()
     Label1[4] = titleLabel(this, QStringLiteral("Septiembre 2008"), 0x000000C0,
                            {480, 4920, 6495, 615}, 18);
 
-    Command1 = new CommandButton(this);
-    Command1->setCaption(QStringLiteral("CONTINUAR"));
-    Command1->setBackColour(0x00FFFF00);
-    Command1->setFont(designFont(24, true));
-    Twips::setGeometry(Command1, 1080, 5640, 5535, 975);
+    Command1 = designButton(this, QStringLiteral("CONTINUAR"), 0x00FFFF00, {1080, 5640, 5535, 975},
+                            24);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
 }
 
