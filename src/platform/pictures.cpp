@@ -40,6 +40,8 @@ QSize naturalSize(const QString &path)
 
 QImage loadScaled(const QString &path, const QSize &size)
 {
+    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide)
+        return {};
     QImageReader reader(path);
     if (!checkedSize(reader).isValid())
         return {};

@@ -13,7 +13,7 @@ namespace Pictures {
 QSize naturalSize(const QString &path);
 
 /// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole).
-/// A null image on failure.
+/// A null image on failure, or when `size` is longer than kMaxScaledSide on either side.
 QImage loadScaled(const QString &path, const QSize &size);
 
 /// Decodes the whole picture upright. A null image on failure.
@@ -22,5 +22,9 @@ QImage load(const QString &path);
 /// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).
 constexpr qint64 kMaxJpegPixels = 260'000'000;
 constexpr qint64 kMaxOtherPixels = 60'000'000;
+/// Longest side, in pixels, a picture is decoded at by loadScaled: more than any screen shows. A
+/// face is as wide as its card, so a small picture of an extreme shape (1 × 4000 pixels) would
+/// otherwise be decoded hundreds of cards tall.
+constexpr int kMaxScaledSide = 16384;
 
 } // namespace Pictures
