@@ -105,6 +105,9 @@ void Runtime::runLoad(Form *form)
 void Runtime::showModal(Form *form)
 {
     QPointer<Form> guard(form);
+    // Modality takes effect when a window is shown: one already on screen is shown again.
+    if (form->isVisible() && form->windowModality() != Qt::ApplicationModal)
+        form->hide();
     form->setWindowModality(Qt::ApplicationModal);
     form->present();
     if (s_ended || !guard || !guard->isLoaded() || !guard->isVisible())
