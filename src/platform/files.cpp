@@ -13,7 +13,7 @@ QStringList subFolders(const QString &folder)
         return {};
     QStringList out;
     const QFileInfoList entries =
-        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &fi : entries)
         out.append(fi.filePath());
     return out;
@@ -24,7 +24,7 @@ QStringList fileNames(const QString &folder)
     QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
         return {};
-    return dir.entryList(QDir::Files, QDir::Name);
+    return dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 QString lookUpDirectory(const QString &path)
