@@ -10,10 +10,10 @@ class QThreadPool;
 
 /// Decodes card faces in the background, each picture once, at the size it is shown.
 ///
-/// Requests run on a pool of worker threads (one per core); each decoded picture is handed back
-/// on the thread that owns the loader through decoded(). A face that is needed before its worker
-/// has finished can be taken at once: image() decodes it on the calling thread if no worker has
-/// started it yet, or waits for the worker that has.
+/// Requests run on a pool of worker threads (one per core), at a lower priority than the thread
+/// that owns the loader; each decoded picture is handed back on that thread through decoded().
+/// A face that is needed before its worker has finished can be taken at once: image() decodes it
+/// on the calling thread if no worker has started it yet, or waits for the worker that has.
 class FaceLoader : public QObject
 {
     Q_OBJECT
