@@ -28,6 +28,7 @@ import math
 import os
 import shutil
 import sys
+import unicodedata
 import zlib
 
 import numpy as np
@@ -43,12 +44,12 @@ LICENSE_OUT = os.path.join("data", "LICENSE-emoji.txt")
 # (file name without extension, emoji)
 
 ANIMALES = [
-    ("perro", "\U0001F436"), ("gato", "\U0001F431"), ("raton", "\U0001F42D"),
+    ("perro", "\U0001F436"), ("gato", "\U0001F431"), ("ratón", "\U0001F42D"),
     ("conejo", "\U0001F430"), ("zorro", "\U0001F98A"), ("oso", "\U0001F43B"),
     ("panda", "\U0001F43C"), ("koala", "\U0001F428"), ("tigre", "\U0001F42F"),
-    ("leon", "\U0001F981"), ("vaca", "\U0001F42E"), ("cerdo", "\U0001F437"),
+    ("león", "\U0001F981"), ("vaca", "\U0001F42E"), ("cerdo", "\U0001F437"),
     ("rana", "\U0001F438"), ("mono", "\U0001F435"), ("gallina", "\U0001F414"),
-    ("pingüino", "\U0001F427"), ("pollito", "\U0001F424"), ("buho", "\U0001F989"),
+    ("pingüino", "\U0001F427"), ("pollito", "\U0001F424"), ("búho", "\U0001F989"),
     ("caballo", "\U0001F434"), ("unicornio", "\U0001F984"), ("abeja", "\U0001F41D"),
     ("mariposa", "\U0001F98B"), ("caracol", "\U0001F40C"), ("mariquita", "\U0001F41E"),
     ("tortuga", "\U0001F422"), ("pulpo", "\U0001F419"), ("pez", "\U0001F420"),
@@ -57,11 +58,11 @@ ANIMALES = [
 
 COMIDA = [
     ("manzana", "\U0001F34E"), ("pera", "\U0001F350"), ("naranja", "\U0001F34A"),
-    ("limon", "\U0001F34B"), ("platano", "\U0001F34C"), ("sandia", "\U0001F349"),
+    ("limón", "\U0001F34B"), ("plátano", "\U0001F34C"), ("sandía", "\U0001F349"),
     ("uvas", "\U0001F347"), ("fresa", "\U0001F353"), ("cerezas", "\U0001F352"),
-    ("melocoton", "\U0001F351"), ("kiwi", "\U0001F95D"), ("coco", "\U0001F965"),
+    ("melocotón", "\U0001F351"), ("kiwi", "\U0001F95D"), ("coco", "\U0001F965"),
     ("aguacate", "\U0001F951"), ("tomate", "\U0001F345"), ("berenjena", "\U0001F346"),
-    ("zanahoria", "\U0001F955"), ("maiz", "\U0001F33D"), ("brocoli", "\U0001F966"),
+    ("zanahoria", "\U0001F955"), ("maíz", "\U0001F33D"), ("brócoli", "\U0001F966"),
     ("pimiento", "\U0001FAD1"), ("pepino", "\U0001F952"), ("seta", "\U0001F344"),
     ("pan", "\U0001F35E"), ("queso", "\U0001F9C0"), ("huevo", "\U0001F95A"),
     ("pizza", "\U0001F355"), ("hamburguesa", "\U0001F354"), ("helado", "\U0001F366"),
@@ -72,13 +73,13 @@ COMIDA = [
 OBJETOS = [
     ("camión", "\U0001F69A", "road", "L"),
     ("coche", "\U0001F697", "road", "L"),
-    ("autobus", "\U0001F68C", "road", "L"),
+    ("autobús", "\U0001F68C", "road", "L"),
     ("tractor", "\U0001F69C", "field", "L"),
     ("bicicleta", "\U0001F6B2", "field", "S"),
     ("moto", "\U0001F3CD", "road", "L"),
     ("tren", "\U0001F682", "field", "L"),
-    ("avion", "\u2708", "sky", "L"),
-    ("helicoptero", "\U0001F681", "sky", "S"),
+    ("avión", "\u2708", "sky", "L"),
+    ("helicóptero", "\U0001F681", "sky", "S"),
     ("cohete", "\U0001F680", "sky", "P"),
     ("globo", "\U0001F388", "sky", "P"),
     ("cometa", "\U0001FA81", "sky", "P"),
@@ -94,7 +95,7 @@ OBJETOS = [
     ("tijeras", "\u2702", "table", "L"),
     ("llave", "\U0001F511", "table", "L"),
     ("bombilla", "\U0001F4A1", "table", "P"),
-    ("camara", "\U0001F4F7", "table", "L"),
+    ("cámara", "\U0001F4F7", "table", "L"),
     ("gafas", "\U0001F453", "table", "L"),
     ("sombrero", "\U0001F3A9", "table", "S"),
     ("corona", "\U0001F451", "table", "S"),
@@ -117,7 +118,11 @@ def font():
 
 
 def seed_for(name):
-    return zlib.crc32(name.encode("utf-8"))
+    # Seeded by the name without its accents, so that spelling a name properly
+    # does not change the picture drawn for it.
+    plain = unicodedata.normalize("NFKD", name)
+    plain = "".join(c for c in plain if not unicodedata.combining(c) or c == "\u0308")
+    return zlib.crc32(unicodedata.normalize("NFC", plain).encode("utf-8"))
 
 
 def render_emoji(char, box):
