@@ -1,5 +1,7 @@
 #!/usr/bin/python3
-"""Draw the card back, data/fondo.jpg (400x400 JPEG).
+"""Draw the card back, data/fondo.jpg (400x400 JPEG), and the same back at
+double density, data/fondo@2x.jpg (800x800), for screens with two device
+pixels to the pixel.
 
 The game paints this picture unscaled from the top-left corner of every card
 slot and cuts it off at the slot's edges, so the design is a seamless
@@ -25,6 +27,7 @@ SIZE = 400
 PERIOD = 60          # spacing of the lattice along each axis, in pixels
 SS = 4               # supersampling factor
 OUT = os.path.join("data", "fondo.jpg")
+OUT_2X = os.path.join("data", "fondo@2x.jpg")
 
 GROUND = np.array([18, 36, 96], np.float32)
 GROUND_DEEP = np.array([12, 24, 70], np.float32)
@@ -39,9 +42,9 @@ def coverage(dist, half_width):
     return np.clip(half_width - dist + 0.5, 0.0, 1.0)
 
 
-def main():
-    n = SIZE * SS
-    c = (np.arange(n, dtype=np.float32) + 0.5) / SS
+def draw(scale, path):
+    n = SIZE * scale * SS
+    c = (np.arange(n, dtype=np.float32) + 0.5) / (SS * scale)
     x, y = np.meshgrid(c, c)
     p = float(PERIOD)
 
@@ -89,10 +92,16 @@ def main():
     paint(halo, GROUND_DEEP, 0.6)
     paint(dot, DOT)
 
-    small = img.reshape(SIZE, SS, SIZE, SS, 3).mean(axis=(1, 3))
+    side = SIZE * scale
+    small = img.reshape(side, SS, side, SS, 3).mean(axis=(1, 3))
     out = Image.fromarray(np.clip(small + 0.5, 0, 255).astype(np.uint8), "RGB")
-    out.save(OUT, quality=92, optimize=True)
-    print("wrote %s (%dx%d)" % (OUT, SIZE, SIZE))
+    out.save(path, quality=92, optimize=True)
+    print("wrote %s (%dx%d)" % (path, side, side))
+
+
+def main():
+    draw(1, OUT)
+    draw(2, OUT_2X)
 
 
 if __name__ == "__main__":

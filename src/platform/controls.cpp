@@ -41,12 +41,14 @@ void CommandButton::setBackColour(quint32 bgr)
 void CommandButton::restyle()
 {
     const QColor c = bgrColour(m_back);
-    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+    // Dark buttons get light text, so a caption can be read on any colour.
+    const bool dark = 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF() < 0.18;
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %4;"
                                  " border: 2px solid; border-color: %2 %3 %3 %2; }"
                                  "QPushButton:pressed { border-color: %3 %2 %2 %3; }"
-                                 "QPushButton:focus { outline: none; }"
-                                 "QPushButton:disabled { color: #808080; }")
-                      .arg(cssColour(c), cssColour(c.lighter(160)), cssColour(c.darker(200))));
+                                 "QPushButton:focus { border: 2px dashed %4; }")
+                      .arg(cssColour(c), cssColour(c.lighter(160)), cssColour(c.darker(200)),
+                           dark ? QStringLiteral("white") : QStringLiteral("black")));
 }
 
 void CommandButton::keyPressEvent(QKeyEvent *event)
@@ -63,8 +65,56 @@ Label::Label(QWidget *parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
+    // A caption keeps its colour on a window that takes no input for a moment.
+    QPalette p = palette();
+    p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+    setPalette(p);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextInteractionFlags(Qt::NoTextInteraction);
+}
+
+void Label::setShrinkToFit(bool shrink, int minimumPixels)
+{
+    m_shrink = shrink;
+    m_minimumPixels = minimumPixels;
+    fitText();
+}
+
+void Label::setFont(const QFont &font)
+{
+    m_designFont = font;
+    QLabel::setFont(font);
+    fitText();
+}
+
+void Label::setCaption(const QString &caption)
+{
+    setText(caption);
+    fitText();
+}
+
+void Label::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    fitText();
+}
+
+void Label::fitText()
+{
+    if (!m_shrink)
+        return;
+    // Smaller steps of the design font until the wrapped caption fits the box.
+    QFont f = m_designFont;
+    const int flags = int(alignment()) | Qt::TextWordWrap;
+    int px = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
+    for (; px > m_minimumPixels; --px) {
+        f.setPixelSize(px);
+        const QRect needed = QFontMetrics(f).boundingRect(QRect(0, 0, width(), 100000), flags, text());
+        if (needed.height() <= height() && needed.width() <= width())
+            break;
+    }
+    f.setPixelSize(qMax(px, m_minimumPixels));
+    QLabel::setFont(f);
 }
 
 void Label::setBackColour(quint32 bgr)

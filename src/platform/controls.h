@@ -37,7 +37,11 @@ class Label : public QLabel
     Q_OBJECT
 public:
     explicit Label(QWidget *parent = nullptr);
-    void setCaption(const QString &caption) { setText(caption); }
+    void setCaption(const QString &caption);
+    /// The font the caption is drawn in (or starts from, when it shrinks to fit).
+    void setFont(const QFont &font);
+    /// Draws a caption too long for the box in a smaller font, down to `minimumPixels`.
+    void setShrinkToFit(bool shrink, int minimumPixels = 10);
     QString caption() const { return text(); }
     /// An opaque background in a colour; without one the label is transparent.
     void setBackColour(quint32 bgr);
@@ -46,8 +50,16 @@ public:
     std::optional<quint32> foreColour() const { return m_fore; }
     void setCentred(bool centred);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitText();
+
     std::optional<quint32> m_fore;
+    QFont m_designFont;
+    bool m_shrink = false;
+    int m_minimumPixels = 10;
 };
 
 /// A one-line text box; when not enabled it only displays its text.

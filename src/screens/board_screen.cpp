@@ -59,7 +59,10 @@ Form2::Form2()
 
     Command1 = new CommandButton(this);
     Command1->setBackColour(0x00FFFFFF);
-    Command1->setIcon(QIcon(quitPicture(pixelRatio())));
+    QIcon quit;
+    quit.addPixmap(quitPicture(pixelRatio()), QIcon::Normal);
+    quit.addPixmap(quitPicture(pixelRatio()), QIcon::Disabled); // unchanged while a mismatch shows
+    Command1->setIcon(quit);
     Command1->setIconSize(QSize(28, 29));
     Command1->setFocusPolicy(Qt::NoFocus);
     Command1->setAccessibleName(QStringLiteral("Salir"));
@@ -129,6 +132,10 @@ void Form2::Form_Load()
     m_game.CardsTurned = 0;
 
     LayoutBoard();
+    // Captions lie on the window itself, beneath the cards.
+    Label1[0]->lower();
+    Label1[1]->lower();
+    Label2->lower();
 
     const int screenWidth = Platform::screenTwips().width();
     Label1[0]->show();
@@ -194,9 +201,7 @@ void Form2::LayoutBoard()
         connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
     }
     m_columns = grid.columns;
-    // One decode of the back serves every slot; on a dense screen its pixels are device pixels.
-    QPixmap back(Platform::appPath(QStringLiteral("\\fondo.jpg")));
-    back.setDevicePixelRatio(pixelRatio());
+    const QPixmap back = backPicture();
     for (int k = 0; k < slotCount; ++k) {
         Twips::setGeometry(Picture2[k], grid.places[k]);
         Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
@@ -205,6 +210,24 @@ void Form2::LayoutBoard()
         Picture2[k]->setPicture(back);
         describeCard(k);
     }
+}
+
+QPixmap Form2::backPicture() const
+{
+    // One decode of the back serves every slot. It is drawn at its own size; a dense screen
+    // takes the double-density drawing beside it when there is one.
+    const QString path = Platform::appPath(QStringLiteral("\\fondo.jpg"));
+    const qreal dpr = pixelRatio();
+    if (dpr > 1.0) {
+        QPixmap sharp(Platform::appPath(QStringLiteral("\\fondo@2x.jpg")));
+        QPixmap plain(path);
+        if (!sharp.isNull() && !plain.isNull() && sharp.size() == plain.size() * 2) {
+            sharp.setDevicePixelRatio(2.0);
+            return sharp;
+        }
+        return plain;
+    }
+    return QPixmap(path);
 }
 
 void Form2::describeCard(int slot)

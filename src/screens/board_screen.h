@@ -76,6 +76,7 @@ private:
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
     void describeCard(int slot);
+    QPixmap backPicture() const;
     void markSlot(int slot);
 
     CardGame m_game;

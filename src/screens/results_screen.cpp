@@ -27,6 +27,9 @@ Form4::Form4()
 
     Label1 = designLabel(this, QString(), 0x00FF0000, {960, 480, 5895, 1095}, 24);
     Label2 = designLabel(this, QString(), 0x00FF0000, {960, 1920, 5895, 1215}, 24);
+    // Long names would push the points out of the box: the lines shrink to fit instead.
+    Label1->setShrinkToFit(true);
+    Label2->setShrinkToFit(true);
     Command1 = designButton(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000, {240, 3480, 3855, 975}, 18);
     Command2 = designButton(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975}, 18);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);

@@ -380,6 +380,10 @@ private slots:
         QCOMPARE(board->Label1[0]->foreColour(), std::optional<quint32>(0x00000000));
         QCOMPARE(board->Label1[1]->text(), QStringLiteral("Le toca a Ana"));
         QCOMPARE(board->Label1[1]->foreColour(), std::optional<quint32>(0x000000FF));
+        // The captions keep their colours while the board takes no input.
+        for (Label *caption : {board->Label2, board->Label1[0]})
+            QCOMPARE(caption->palette().color(QPalette::Disabled, QPalette::WindowText),
+                     caption->palette().color(QPalette::Active, QPalette::WindowText));
         // Clicks while the mismatch shows reach nothing: the whole board is disabled.
         const int other = mismatchedSlots(board).first;
         QTest::mouseClick(board->Picture2[other], Qt::LeftButton);

@@ -155,6 +155,25 @@ private slots:
         });
     }
 
+    void longLinesShrinkToFitTheirBoxes()
+    {
+        AppFixture app;
+        app.useShippedLanguage();
+        Module1::Player1Name = QStringLiteral("Maximiliano Fernández de la Vega");
+        Module1::Player2Name = QStringLiteral("Guadalupe Sánchez");
+        showResults(app, 2, QStringLiteral("7"), QStringLiteral("5"), [&](Form4 *results) {
+            for (Label *line : {results->Label1, results->Label2}) {
+                QVERIFY(line->text().endsWith(QStringLiteral("puntos")));
+                const QRect needed = QFontMetrics(line->font()).boundingRect(
+                    QRect(0, 0, line->width(), 100000), int(line->alignment()) | Qt::TextWordWrap,
+                    line->text());
+                QVERIFY2(needed.height() <= line->height(),
+                         qPrintable(QStringLiteral("%1 > %2").arg(needed.height()).arg(line->height())));
+                QVERIFY(line->font().pixelSize() < 32);
+            }
+        });
+    }
+
     void player2PointsStopAtTheirLimit()
     {
         AppFixture app;
