@@ -11,7 +11,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trabel"));
     QApplication::setFont(designFont(8.25, false));
 
     // Qt's own texts (the message box's button) in Spanish, like the rest of the game.

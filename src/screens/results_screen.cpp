@@ -21,7 +21,7 @@ Form4::Form4()
     // The results belong to the board: they stay above it and go when it goes.
     if (Form2 *board = Runtime::loaded<Form2>())
         setParent(board, Qt::Dialog);
-    setWindowTitle(QString());
+    setWindowTitle(QStringLiteral(" ")); // no caption: an empty title would show the program's name
     setClientTwips(7755, 4620);
     setWindowColour(this, 0x00FFC0C0);
 
