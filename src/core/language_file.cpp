@@ -86,7 +86,10 @@ LanguageFile::LanguageFile(const QString &path, int lines)
             }
         }
         bytes.append(lineBytes);
-        bytes.append('\n');
+        // A last line without its line end stays without one, as in memory: a file of a bare
+        // byte-order mark then has no line at all rather than one empty line.
+        if (ended)
+            bytes.append('\n');
         ++found;
         if (!ended || bytes.size() > budget)
             break;
