@@ -1,0 +1,131 @@
+// The long soak (scripts/fuzz --soak): one series of 300 random games in one process, through the
+// real screens, measuring resident memory after a warm-up of 20 games and at the end. It fails
+// when memory grew more than 5 % after the warm-up, or when a board, timer or picture outlives
+// its game. TRABEL_SOAK_GAMES changes the number of games; TRABEL_SOAK_SEED replays a run.
+#include <QtTest>
+
+#include <QPixmapCache>
+#include <malloc.h>
+
+#include "soak_games.h"
+
+namespace {
+
+/// One "Rss..." line of /proc/self/status, in bytes.
+qint64 statusBytes(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
+
+/// Resident memory with Qt's pixmap cache emptied (it keeps up to 10 MB of drawn controls by
+/// design) and the allocator's free memory handed back: what the game itself holds.
+qint64 settledResidentBytes()
+{
+    QPixmapCache::clear();
+    ::malloc_trim(0);
+    return Soak::residentBytes();
+}
+
+/// Bytes the allocator has handed out and not had back: grows only with what is kept.
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}
+
+} // namespace
+
+class LongSoak : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void longSeries()
+    {
+        const int games = qMax(30, qEnvironmentVariableIntValue("TRABEL_SOAK_GAMES") > 0
+                                       ? qEnvironmentVariableIntValue("TRABEL_SOAK_GAMES")
+                                       : 300);
+        const int warmUp = 20;
+        const quint32 seed = Soak::seed();
+        Soak::Rng rng(seed);
+        Soak::FixedRandom deals(seed);
+        AppFixture app;
+        Platform::setRandom(&deals);
+        app.useShippedLanguage();
+        app.useShippedBack();
+        QList<Soak::Folder> folders;
+        for (int i = 0; i < 6; ++i)
+            folders.append(Soak::makeFolder(app, QStringLiteral("s%1").arg(i), 21, rng));
+
+        const Soak::Counts before = Soak::countObjects();
+        Soak::Series series{QStringLiteral("Ana"), QStringLiteral("Luis")};
+        Form1 *options = Soak::startSeries(series);
+        QVERIFY(options);
+
+        qint64 rssWarm = 0;
+        qint64 rssEnd = 0;
+        qint64 heapWarm = 0;
+        qint64 heapEnd = 0;
+        Soak::Counts atWarm;
+        qint64 clicks = 0;
+        QElapsedTimer clock;
+        clock.start();
+        for (int g = 0; g < games; ++g) {
+            const int option = Soak::below(rng, 5);
+            const bool last = g == games - 1;
+            const int c = Soak::playGame(options, folders[Soak::below(rng, int(folders.size()))],
+                                         option, series, rng, last);
+            if (c < 0)
+                qInfo("game %d (pair option %d) failed", g + 1, option);
+            QVERIFY(c > 0);
+            clicks += c;
+            // The recording sound player keeps every cue asked for: not the game's memory.
+            app.sound.clear();
+            if (last)
+                break;
+            const Soak::Counts now = Soak::countObjects();
+            if (g + 1 == warmUp) {
+                rssWarm = settledResidentBytes();
+                heapWarm = heapInUse();
+                atWarm = now;
+                qInfo("after %d games: %lld KiB resident; %s", warmUp, rssWarm / 1024,
+                      qPrintable(Soak::describe(now)));
+            } else if (g + 1 > warmUp) {
+                QVERIFY2(now == atWarm, qPrintable(QStringLiteral("after game %1: %2")
+                                                       .arg(g + 1)
+                                                       .arg(Soak::describe(now))));
+            }
+            if (g + 2 == games) {
+                rssEnd = settledResidentBytes(); // at the options screen, as at the warm-up
+                heapEnd = heapInUse();
+            }
+            if ((g + 1) % 50 == 0)
+                qInfo("%d games, %lld clicks, %lld s, %lld KiB resident (anonymous %lld, files %lld),"
+                      " %lld KiB in use",
+                      g + 1, clicks, clock.elapsed() / 1000, settledResidentBytes() / 1024,
+                      statusBytes("RssAnon:") / 1024, statusBytes("RssFile:") / 1024,
+                      heapInUse() / 1024);
+        }
+        QVERIFY(Runtime::ended());
+        QVERIFY(Runtime::loadedForms().isEmpty());
+        const Soak::Counts after = Soak::countObjects();
+        qInfo("after %d games (%lld clicks, %lld s): %lld KiB resident, %+.2f %% since game %d",
+              games - 1, clicks, clock.elapsed() / 1000, rssEnd / 1024,
+              100.0 * double(rssEnd - rssWarm) / double(rssWarm), warmUp);
+        qInfo("heap in use: %lld KiB after game %d, %lld KiB at the end (%+.2f %%)", heapWarm / 1024,
+              warmUp, heapEnd / 1024, 100.0 * double(heapEnd - heapWarm) / double(heapWarm));
+        qInfo("before the series: %s", qPrintable(Soak::describe(before)));
+        qInfo("after the series:  %s", qPrintable(Soak::describe(after)));
+        QVERIFY2(after == before, "screens outlived the series");
+        QVERIFY2(double(rssEnd) <= 1.05 * double(rssWarm), "resident memory grew by more than 5 %");
+    }
+};
+
+QTEST_MAIN(LongSoak)
+#include "soak_main.moc"
