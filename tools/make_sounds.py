@@ -282,8 +282,8 @@ MATCH_CUES = [
 ]
 
 
-def make_match(spec):
-    notes, vname, step, length, opts, chord = spec
+def make_match(cue):
+    notes, vname, step, length, opts, chord = cue
     voice = VOICES[vname]
     buf = []
     for k, name in enumerate(notes):
@@ -336,8 +336,8 @@ def main():
     rng = random.Random(20240611)
     write_wav("abrir.wav", make_abrir())
     write_wav("cerrar.wav", make_cerrar(rng))
-    for k, spec in enumerate(MATCH_CUES, 1):
-        write_wav("%d.wav" % k, make_match(spec))
+    for k, cue in enumerate(MATCH_CUES, 1):
+        write_wav("%d.wav" % k, make_match(cue))
     write_wav("ganador.wav", make_ganador())
     write_wav("empate.wav", make_empate())
 
