@@ -170,16 +170,25 @@ ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
 void ComboBox::changeEvent(QEvent *event)
 {
     QComboBox::changeEvent(event);
-    // The edit field keeps its own font under a style sheet: give it the box's.
+    // The edit field keeps the font it was made with: give it the box's.
     if (event->type() == QEvent::FontChange && lineEdit())
         lineEdit()->setFont(font());
 }
 
 void ComboBox::setBackColour(quint32 bgr)
 {
+    // Colours through the palette, not a style sheet: a style sheet hands the style a fresh
+    // palette on every paint, and the style caches each of those drawings as a new pixmap, so the
+    // box alone filled Qt's whole pixmap cache over a few hundred games.
+    QPalette p = palette();
     const QColor c = bgrColour(bgr);
-    setStyleSheet(QStringLiteral("QComboBox, QComboBox QLineEdit { background-color: %1; color: black; }")
-                      .arg(cssColour(c)));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::Base, c);
+        p.setColor(group, QPalette::Button, c);
+        p.setColor(group, QPalette::Text, Qt::black);
+        p.setColor(group, QPalette::ButtonText, Qt::black);
+    }
+    setPalette(p);
 }
 
 Shape::Shape(QWidget *parent) : QWidget(parent)

@@ -170,6 +170,14 @@ private slots:
         QCOMPARE(options->Combo1->text(), QStringLiteral("animales"));
         for (int i = 0; i < 5; ++i)
             QCOMPARE(options->Command1[i]->backColour(), i == 2 ? Form1::kGreen : Form1::kYellow);
+        // The set box is green, its edit field and its arrow alike, with black text.
+        const QImage box = options->Combo1->grab().toImage();
+        const QColor green = bgrColour(0x0080FF80);
+        QCOMPARE(box.pixelColor(box.width() * 3 / 4, box.height() / 2), green);
+        const QColor arrowSide = box.pixelColor(box.width() - 4, 5);
+        QVERIFY2(arrowSide.green() - arrowSide.red() > 40 && arrowSide.green() - arrowSide.blue() > 40,
+                 qPrintable(arrowSide.name())); // shaded, but green rather than the grey of a plain box
+        QCOMPARE(options->Combo1->lineEdit()->palette().color(QPalette::Text), QColor(Qt::black));
 
         QTest::mouseClick(options->Command1[4], Qt::LeftButton);
         QTest::mouseClick(options->Command1[0], Qt::LeftButton);
