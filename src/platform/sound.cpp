@@ -1,11 +1,12 @@
 #include "sound.h"
 
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include "platform.h"
+#include "wav_file.h"
 
 int sndPlaySoundA(const QString &path, quint32 flags)
 {
@@ -17,6 +18,9 @@ SdlSoundPlayer::~SdlSoundPlayer()
 {
     if (m_open) {
         stopCurrent();
+        for (const KeptCue &cue : std::as_const(m_kept))
+            Mix_FreeChunk(cue.chunk);
+        m_kept.clear();
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -56,10 +60,42 @@ bool SdlSoundPlayer::ensureOpen()
 void SdlSoundPlayer::stopCurrent()
 {
     Mix_HaltChannel(0);
-    if (m_current) {
+    if (m_current && !m_currentKept)
         Mix_FreeChunk(m_current);
-        m_current = nullptr;
+    m_current = nullptr;
+    m_currentKept = false;
+}
+
+Mix_Chunk *SdlSoundPlayer::load(const QString &path, bool &kept)
+{
+    kept = false;
+    const QFileInfo info(path);
+    const auto it = m_kept.find(path);
+    if (it != m_kept.end()) {
+        if (info.isFile() && it->fileSize == info.size() && it->modified == info.lastModified()) {
+            kept = true;
+            return it->chunk;
+        }
+        // The file has changed or gone since: play what it holds now, if anything.
+        m_keptBytes -= it->chunk->alen;
+        Mix_FreeChunk(it->chunk);
+        m_kept.erase(it);
     }
+
+    const AudioFormat device{m_frequency, m_channels, m_bytesPerSample};
+    const QByteArray bytes = readPlayableWav(path, device);
+    if (bytes.isEmpty())
+        return nullptr;
+    SDL_RWops *rw = SDL_RWFromConstMem(bytes.constData(), int(bytes.size()));
+    Mix_Chunk *chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+    if (!chunk)
+        return nullptr;
+    if (chunk->alen <= kMaxKeptCueBytes && m_keptBytes + chunk->alen <= kMaxKeptBytes) {
+        m_kept.insert(path, KeptCue{chunk, info.size(), info.lastModified()});
+        m_keptBytes += chunk->alen;
+        kept = true;
+    }
+    return chunk;
 }
 
 void SdlSoundPlayer::play(const QString &path, quint32 flags)
@@ -67,9 +103,7 @@ void SdlSoundPlayer::play(const QString &path, quint32 flags)
     if (!ensureOpen())
         return;
     stopCurrent();
-    if (!QFile::exists(path))
-        return;
-    m_current = Mix_LoadWAV(QFile::encodeName(path).constData());
+    m_current = load(path, m_currentKept);
     if (!m_current || Mix_PlayChannel(0, m_current, 0) < 0)
         return;
     if (flags & SND_ASYNC)

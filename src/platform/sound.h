@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -40,9 +42,26 @@ public:
     /// The audio driver in use after the first cue ("dummy" without a device), empty if none.
     QString driver() const { return m_driver; }
 
+    /// Cues up to this size (as converted for the device) are kept after their first play, as
+    /// long as all kept cues together stay under kMaxKeptBytes; longer ones are read every time.
+    static constexpr qint64 kMaxKeptCueBytes = 8LL * 1024 * 1024;
+    static constexpr qint64 kMaxKeptBytes = 32LL * 1024 * 1024;
+    /// How many loaded cues are kept, for tests.
+    int keptCues() const { return int(m_kept.size()); }
+
 private:
+    struct KeptCue
+    {
+        Mix_Chunk *chunk = nullptr;
+        qint64 fileSize = 0;
+        QDateTime modified;
+    };
+
     bool ensureOpen();
     void stopCurrent();
+    /// The cue at `path`, from the kept ones while the file is unchanged; nullptr if it cannot
+    /// be played. `kept` says whether the player keeps it (else the caller frees it).
+    Mix_Chunk *load(const QString &path, bool &kept);
 
     bool m_tried = false;
     bool m_open = false;
@@ -51,4 +70,7 @@ private:
     int m_bytesPerSample = 2;
     QString m_driver;
     Mix_Chunk *m_current = nullptr;
+    bool m_currentKept = false;
+    QHash<QString, KeptCue> m_kept;
+    qint64 m_keptBytes = 0;
 };

@@ -1,5 +1,6 @@
 // The SDL sound player for real: cues mixed into SDL's "disk" driver, synchronous cues that last
-// as long as the sound, files that cannot be played, and the silent fallback when no driver opens.
+// as long as the sound, files that cannot be played, headers that lie, cues kept between plays
+// and read again when they change, and the silent fallback when no driver opens.
 //
 // Each test makes its own player and destroys it before the next one, so that the audio
 // subsystem is shut and opened again with the driver that test asks for.
@@ -13,6 +14,9 @@
 #include <memory>
 
 #include "sound.h"
+#include "wav_file.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -80,6 +84,29 @@ QByteArray sineWav(double seconds, int rate = 22050, double hz = 440.0)
     u32(quint32(data.size()));
     return out + data;
 }
+
+quint32 u32At(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+QByteArray withU32(QByteArray b, qsizetype at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+    return b;
+}
+
+QByteArray withU16(QByteArray b, qsizetype at, quint16 v)
+{
+    qToLittleEndian(v, b.data() + at);
+    return b;
+}
+
+// Offsets in the files sineWav makes.
+constexpr int kRiffSize = 4;
+constexpr int kChannels = 22;
+constexpr int kRate = 24;
+constexpr int kDataSize = 40;
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -221,6 +248,143 @@ private slots:
                  qPrintable(QStringLiteral("a 0.3 s sound held for %1 ms").arg(goodMs)));
         // And the unplayable one again, after a sound was playing.
         QVERIFY(timedPlay(*player, path, SND_SYNC) < 1000);
+    }
+
+    void wavCheck_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("maxConverted");
+        QTest::addColumn<bool>("playable");
+        QTest::addColumn<quint32>("riffSize");  // after the check, when playable
+        QTest::addColumn<quint32>("dataSize");
+
+        const QByteArray tone = sineWav(1.0); // 22050 frames, 44100 bytes of sound
+        const qint64 big = WavLimits{}.maxConvertedBytes;
+        QTest::newRow("good file, unchanged") << tone << big << true << quint32(36 + 44100)
+                                              << quint32(44100);
+        QTest::newRow("data claims 1 GB") << withU32(tone.left(244), kDataSize, 1u << 30) << big
+                                          << true << quint32(236) << quint32(200);
+        QTest::newRow("RIFF claims 4 GB") << withU32(tone, kRiffSize, 0xFFFFFFFFu) << big << true
+                                          << quint32(36 + 44100) << quint32(44100);
+        QTest::newRow("cut in the data") << tone.left(1000) << big << true << quint32(992)
+                                         << quint32(956);
+        // A LIST chunk of odd length before the format: its pad byte is skipped.
+        QByteArray listed = tone.left(12) + QByteArray("LIST\x03\x00\x00\x00" "abc" "\x00", 12)
+                            + tone.mid(12);
+        listed = withU32(listed, kRiffSize, quint32(listed.size() - 8));
+        QTest::newRow("odd chunk before the format")
+            << listed << big << true << quint32(listed.size() - 8) << quint32(44100);
+        // 1 s converts to 44100 frames x 2 channels x 2 bytes at the device: the limit is exact.
+        QTest::newRow("at the converted limit") << tone << qint64(176400) << true
+                                                << quint32(36 + 44100) << quint32(44100);
+        QTest::newRow("over the converted limit") << tone << qint64(176399) << false << 0u << 0u;
+        // 1 Hz: 44100 bytes of sound would become 44100 x 44100 frames (7.8 GB) at the device.
+        QTest::newRow("rate of 1 Hz") << withU32(tone, kRate, 1) << big << false << 0u << 0u;
+        QTest::newRow("rate of 0") << withU32(tone, kRate, 0) << big << false << 0u << 0u;
+        QTest::newRow("no channels") << withU16(tone, kChannels, 0) << big << false << 0u << 0u;
+        QTest::newRow("no data chunk") << withU32(tone.left(36), kRiffSize, 28) << big << false
+                                       << 0u << 0u;
+        QTest::newRow("no format chunk")
+            << QByteArray("RIFF\x0c\x00\x00\x00WAVEdata\x00\x00\x00\x00", 20) << big << false
+            << 0u << 0u;
+        QTest::newRow("format chunk too short") << withU32(tone, 16, 8) << big << false << 0u << 0u;
+        QTest::newRow("RIFF but AVI") << QByteArray("RIFF\x04\x00\x00\x00AVI ", 12) << big
+                                      << false << 0u << 0u;
+        QTest::newRow("Ogg named .wav") << QByteArray("OggS\x00\x02", 6) + QByteArray(100, 'x')
+                                        << big << false << 0u << 0u;
+        QTest::newRow("eleven bytes") << QByteArray("RIFF\x00\x00\x00\x00WAV", 11) << big << false
+                                      << 0u << 0u;
+    }
+    void wavCheck()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, maxConverted);
+        QFETCH(bool, playable);
+        QFETCH(quint32, riffSize);
+        QFETCH(quint32, dataSize);
+        QByteArray checked = bytes;
+        WavLimits limits;
+        limits.maxConvertedBytes = maxConverted;
+        QCOMPARE(checkWav(checked, AudioFormat{44100, 2, 2}, limits), playable);
+        if (!playable)
+            return;
+        QCOMPARE(checked.size(), bytes.size());
+        QCOMPARE(u32At(checked, kRiffSize), riffSize);
+        const qsizetype data = checked.indexOf("data");
+        QVERIFY(data > 0);
+        QCOMPARE(u32At(checked, data + 4), dataSize);
+        QCOMPARE(checked.mid(data + 8), bytes.mid(data + 8)); // the sound itself untouched
+    }
+
+    void lyingHeaderPlaysWhatIsThere()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        EnvironmentGuard env;
+        env.set("SDL_AUDIODRIVER", "dummy");
+        // 0.4 s of sound whose header claims 2 GB.
+        const QString path = tmp.filePath(QStringLiteral("miente.wav"));
+        QVERIFY(writeFile(path, withU32(withU32(sineWav(0.4), kDataSize, 0x7FFFFFF0u), kRiffSize,
+                                        0x7FFFFFF8u)));
+        auto player = std::make_unique<SdlSoundPlayer>();
+        const qint64 ms = timedPlay(*player, path, SND_SYNC);
+        QVERIFY2(ms >= 350 && ms < 3000,
+                 qPrintable(QStringLiteral("a 0.4 s sound held for %1 ms").arg(ms)));
+        QCOMPARE(player->keptCues(), 1);
+    }
+
+    void changedCueIsReadAgain()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        EnvironmentGuard env;
+        env.set("SDL_AUDIODRIVER", "dummy");
+        const QString cue = tmp.filePath(QStringLiteral("1.wav"));
+        const QString other = tmp.filePath(QStringLiteral("2.wav"));
+        QVERIFY(writeFile(cue, sineWav(0.2)));
+        QVERIFY(writeFile(other, sineWav(0.2, 22050, 660.0)));
+        auto player = std::make_unique<SdlSoundPlayer>();
+
+        // Played over and over, each cue is read once and kept.
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(timedPlay(*player, cue, SND_ASYNC) < 250);
+            QVERIFY(timedPlay(*player, other, SND_ASYNC) < 250);
+        }
+        QCOMPARE(player->keptCues(), 2);
+
+        // A cue replaced by a longer one plays the new one, whole.
+        QVERIFY(writeFile(cue, sineWav(0.9)));
+        const qint64 ms = timedPlay(*player, cue, SND_SYNC);
+        QVERIFY2(ms >= 850 && ms < 4000,
+                 qPrintable(QStringLiteral("the new 0.9 s cue held for %1 ms").arg(ms)));
+        QCOMPARE(player->keptCues(), 2);
+
+        // A cue removed plays nothing; one made unplayable plays nothing either.
+        QVERIFY(QFile::remove(cue));
+        QVERIFY(timedPlay(*player, cue, SND_SYNC) < 250);
+        QVERIFY(writeFile(other, QByteArray("ya no es un sonido")));
+        QVERIFY(timedPlay(*player, other, SND_SYNC) < 250);
+        QCOMPARE(player->keptCues(), 0);
+    }
+
+    void oddFilesNamedLikeACue()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        EnvironmentGuard env;
+        env.set("SDL_AUDIODRIVER", "dummy");
+        const QString pipe = tmp.filePath(QStringLiteral("abrir.wav"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        auto player = std::make_unique<SdlSoundPlayer>();
+        // Nobody writes to the pipe: reading it would wait for ever.
+        QVERIFY(timedPlay(*player, pipe, SND_SYNC) < 1000);
+        QVERIFY(timedPlay(*player, tmp.path(), SND_SYNC) < 1000); // nor a folder
+        // A 300 MB file (sparse: it takes no disk) is not read at all.
+        const QString huge = tmp.filePath(QStringLiteral("enorme.wav"));
+        QVERIFY(writeFile(huge, withU32(sineWav(0.1), kDataSize, 0xFFFFFF00u)));
+        QVERIFY(QFile::resize(huge, 300LL * 1024 * 1024));
+        QVERIFY(timedPlay(*player, huge, SND_SYNC) < 1000);
+        QCOMPARE(player->keptCues(), 0);
     }
 
     void unknownDriverFallsBackToDummy()
