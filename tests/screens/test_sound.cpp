@@ -175,6 +175,7 @@ private slots:
         QVERIFY(winner.seconds() > 1.0);
 
         auto player = std::make_unique<SdlSoundPlayer>();
+        player->play(kSounds + QStringLiteral("no-esta.wav"), SND_SYNC); // opens the device
         // Asynchronous cues return at once, long before their sound has played.
         const qint64 openingMs =
             timedPlay(*player, kSounds + QStringLiteral("abrir.wav"), SND_ASYNC);
@@ -344,6 +345,7 @@ private slots:
         QVERIFY(writeFile(cue, sineWav(0.2)));
         QVERIFY(writeFile(other, sineWav(0.2, 22050, 660.0)));
         auto player = std::make_unique<SdlSoundPlayer>();
+        player->play(tmp.filePath(QStringLiteral("no-esta.wav")), SND_SYNC); // opens the device
 
         // Played over and over, each cue is read once and kept.
         for (int i = 0; i < 3; ++i) {
