@@ -75,7 +75,7 @@ QByteArray readPlayableWav(const QString &path, const AudioFormat &device, const
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > limits.maxFileBytes)
         return {};
-    QByteArray bytes = file.read(limits.maxFileBytes);
+    QByteArray bytes = file.read(file.size()); // (asking for the limit would allocate it all)
     if (!checkWav(bytes, device, limits))
         return {};
     return bytes;
