@@ -5,11 +5,14 @@
 #                                            (idioma/, sonidos/, graficos/, fondo.jpg, ...):
 #                                            the game finds its data in the folder of its executable
 #     P/bin/trabel                           relative symlink to ../lib/trabel/trabel
+#                                            (P/games/trabel with -DTRABEL_INSTALL_BINDIR=games,
+#                                            as Debian wants games; scripts/deb-test does so)
 #     P/share/applications/<id>.desktop      menu entry
 #     P/share/icons/hicolor/*/apps/<id>.*    the icon, as SVG and as PNGs rendered at build time
 #     P/share/metainfo/<id>.metainfo.xml     AppStream description for software centres
-#     P/share/man/man6/trabel.6              manual page
-#     P/share/doc/trabel/                    licence and credits
+#     P/share/man/man6/trabel.6.gz           manual page
+#     P/share/doc/trabel/                    licence, credits, copyright (machine-readable)
+#                                            and changelog.gz
 #
 #   cpack -G DEB (in the build folder)    makes trabel_<version>_<arch>.deb installing under /usr.
 
@@ -19,7 +22,7 @@ set(TRABEL_ICON_SIZES 16 32 48 64 128 256)
 
 # Install paths, relative to the prefix. The symlink in bin/ assumes lib/trabel sits beside it.
 set(TRABEL_INSTALL_APPDIR lib/trabel)
-set(TRABEL_INSTALL_BINDIR bin)
+set(TRABEL_INSTALL_BINDIR bin CACHE STRING "Folder under the prefix for the command (bin or games)")
 set(TRABEL_INSTALL_DATAROOT share)
 
 # --- The game and its data ------------------------------------------------------------------
@@ -38,8 +41,27 @@ install(FILES ${TRABEL_PACKAGING_DIR}/${TRABEL_APP_ID}.desktop
         DESTINATION ${TRABEL_INSTALL_DATAROOT}/applications)
 install(FILES ${TRABEL_PACKAGING_DIR}/${TRABEL_APP_ID}.metainfo.xml
         DESTINATION ${TRABEL_INSTALL_DATAROOT}/metainfo)
-install(FILES ${TRABEL_PACKAGING_DIR}/trabel.6
-        DESTINATION ${TRABEL_INSTALL_DATAROOT}/man/man6)
+
+# The manual page and the changelog are installed compressed, without a time stamp inside (-n), so
+# the package is the same from one build to the next.
+find_program(TRABEL_GZIP gzip REQUIRED)
+set(TRABEL_GZ_DIR ${CMAKE_BINARY_DIR}/packaging/gz)
+set(trabel_gz_files)
+foreach(source trabel.6 changelog)
+    set(gz ${TRABEL_GZ_DIR}/${source}.gz)
+    add_custom_command(
+        OUTPUT ${gz}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${TRABEL_GZ_DIR}
+        COMMAND sh -c "'${TRABEL_GZIP}' -9nc '${TRABEL_PACKAGING_DIR}/${source}' > '${gz}'"
+        DEPENDS ${TRABEL_PACKAGING_DIR}/${source}
+        COMMENT "Compressing ${source}"
+        VERBATIM)
+    list(APPEND trabel_gz_files ${gz})
+endforeach()
+add_custom_target(trabel_compressed_docs ALL DEPENDS ${trabel_gz_files})
+install(FILES ${TRABEL_GZ_DIR}/trabel.6.gz DESTINATION ${TRABEL_INSTALL_DATAROOT}/man/man6)
+install(FILES ${TRABEL_GZ_DIR}/changelog.gz ${TRABEL_PACKAGING_DIR}/copyright
+        DESTINATION ${TRABEL_INSTALL_DATAROOT}/doc/trabel)
 
 # Icons: the SVG is the source; every PNG size is rendered from it at build time.
 find_program(TRABEL_RSVG_CONVERT rsvg-convert)

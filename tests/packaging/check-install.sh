@@ -164,8 +164,9 @@ for shot in titulo jugadores opciones tablero resultados; do
 done
 
 # --- Manual page -----------------------------------------------------------------------------
-man="$share/man/man6/trabel.6"
-check "man page man6/trabel.6 installed" test -f "$man"
+man="$share/man/man6/trabel.6.gz"
+check "man page man6/trabel.6.gz installed" test -f "$man"
+check "man page compressed without a time stamp" sh -c "gzip -t '$man' && [ \"\$(od -An -tu4 -j4 -N4 '$man' | tr -d ' ')\" = 0 ]"
 if command -v mandoc >/dev/null; then
     if out="$(mandoc -T lint -W warning "$man" 2>&1)"; then
         pass "mandoc -T lint: no warnings"
@@ -173,12 +174,12 @@ if command -v mandoc >/dev/null; then
         fail "mandoc -T lint: $out"
     fi
 fi
-if out="$(groff -man -Tutf8 -ww -z "$man" 2>&1)" && [ -z "$out" ]; then
+if out="$(gzip -dc "$man" | groff -man -Tutf8 -ww -z 2>&1)" && [ -z "$out" ]; then
     pass "groff -man -ww: no warnings"
 else
     fail "groff -man -ww: $out"
 fi
-check "man page header names Trabel $version" grep -q "^\.TH TRABEL 6 .*\"Trabel $version\"" "$man"
+check "man page header names Trabel $version" zgrep -q "^\.TH TRABEL 6 .*\"Trabel $version\"" "$man"
 
 # --- Licence and credits ---------------------------------------------------------------------
 for doc in LICENSE CREDITS.md; do
@@ -186,6 +187,12 @@ for doc in LICENSE CREDITS.md; do
         check "share/doc/trabel/$doc installed" cmp -s "$source_dir/$doc" "$share/doc/trabel/$doc"
     fi
 done
+check "share/doc/trabel/copyright installed" \
+    cmp -s "$source_dir/packaging/copyright" "$share/doc/trabel/copyright"
+check "copyright names every licence it uses" sh -c \
+    "for l in GPL-3+ SIL-1.1; do grep -q \"^License: \$l\\\$\" '$share/doc/trabel/copyright' || exit 1; done"
+check "share/doc/trabel/changelog.gz for version $version" \
+    sh -c "gzip -dc '$share/doc/trabel/changelog.gz' | head -n 1 | grep -q '^trabel ($version) '"
 
 # --- The installed game starts from its installed place ------------------------------------
 home="$work/home"
