@@ -234,12 +234,23 @@ void Form2::describeCard(int slot)
 {
     if (slot < 0 || slot >= Picture2.size())
         return;
-    bool ok = false;
-    const int picture = m_game.CardPicture[slot].toInt(&ok);
-    if (m_game.faceUp[slot] && ok)
-        Picture2[slot]->setAccessibleName(Deck::displayName(File1.List(picture)));
+    const int picture = pictureOf(slot);
+    if (m_game.faceUp[slot] && picture >= 0)
+        Picture2[slot]->setAccessibleName(pictureName(picture));
     else
         Picture2[slot]->setAccessibleName(QStringLiteral("Carta %1").arg(slot + 1));
+}
+
+int Form2::pictureOf(int slot) const
+{
+    bool ok = false;
+    const int picture = m_game.CardPicture.value(slot).toInt(&ok);
+    return ok ? picture : -1;
+}
+
+QString Form2::pictureName(int picture) const
+{
+    return Deck::displayName(File1.List(picture));
 }
 
 void Form2::markSlot(int slot)
@@ -322,7 +333,7 @@ void Form2::DealCards()
                                     qint64(n.width()) * Platform::kTwipsPerPixel,
                                     qint64(n.height()) * Platform::kTwipsPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
-        Image1[p]->setFallbackCaption(Deck::displayName(File1.List(picture)));
+        Image1[p]->setFallbackCaption(pictureName(picture));
         m_game.CardPicture[p] = deal.CardPicture[p];
         if (k % 2 == 0) {
             // Both cards of a pair have the same size: one decode serves both.
@@ -339,26 +350,23 @@ void Form2::showFace(int picture, const QImage &image)
     m_facesShown.insert(picture);
     QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(pixelRatio());
-    const QString id = QString::number(picture);
     for (int k = 0; k < 2 * m_game.TotalPairs && k < Image1.size(); ++k)
-        if (m_game.CardPicture[k] == id)
+        if (pictureOf(k) == picture)
             Image1[k]->setPicture(pm);
 }
 
 void Form2::ensureFace(int slot)
 {
-    bool ok = false;
-    const int picture = m_game.CardPicture[slot].toInt(&ok);
-    if (ok && !m_facesShown.contains(picture))
+    const int picture = pictureOf(slot);
+    if (picture >= 0 && !m_facesShown.contains(picture))
         showFace(picture, m_faces->image(picture));
 }
 
 bool Form2::allFacesReady() const
 {
     for (int k = 0; k < 2 * m_game.TotalPairs; ++k) {
-        bool ok = false;
-        const int picture = m_game.CardPicture[k].toInt(&ok);
-        if (ok && !m_facesShown.contains(picture))
+        const int picture = pictureOf(k);
+        if (picture >= 0 && !m_facesShown.contains(picture))
             return false;
     }
     return true;
@@ -387,9 +395,8 @@ void Form2::picture2_Click(int Index)
     ensureFace(Index);
     Image1[Index]->show();
     describeCard(Index);
-    bool ok = false;
-    const int picture = m_game.CardPicture[Index].toInt(&ok);
-    Label2->setCaption(ok ? Deck::displayName(File1.List(picture)) : QString());
+    const int picture = pictureOf(Index);
+    Label2->setCaption(picture >= 0 ? pictureName(picture) : QString());
     playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
 
     switch (click.outcome) {

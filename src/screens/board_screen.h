@@ -75,6 +75,10 @@ private:
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
+    /// The listing index of the picture dealt to `slot` (its CardPicture), or −1.
+    int pictureOf(int slot) const;
+    /// The name a card shows for the picture at listing index `picture`.
+    QString pictureName(int picture) const;
     void describeCard(int slot);
     QPixmap backPicture() const;
     void markSlot(int slot);
