@@ -71,6 +71,11 @@ void Form::centreOnScreen()
 void Form::present()
 {
     show();
+    bringForward();
+}
+
+void Form::bringForward()
+{
     // The offscreen platform (tests) can neither raise nor activate.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         raise();

@@ -106,11 +106,7 @@ void Form2::present()
         setGeometry(s->geometry());
     showFullScreen();
     setFocus();
-    // The offscreen platform (tests) can neither raise nor activate.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        raise();
-        activateWindow();
-    }
+    bringForward();
 }
 
 void Form2::Form_Load()
