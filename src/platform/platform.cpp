@@ -8,6 +8,7 @@
 #include <QTime>
 
 #include "clock.h"
+#include "language_file.h"
 #include "random_source.h"
 #include "sound.h"
 
@@ -61,6 +62,11 @@ QString appPath(const QString &relative)
     QString rel = relative;
     rel.replace(u'\\', u'/');
     return appFolder() + rel;
+}
+
+LanguageFile languageFile(int lines)
+{
+    return LanguageFile(appPath(QStringLiteral("\\idioma\\idioma.txt")), lines);
 }
 
 QString userPictureFolder()

@@ -6,6 +6,7 @@
 
 class RandomSource;
 class Clock;
+class LanguageFile;
 class SoundPlayer;
 
 /// The runtime's services, worked out once at start-up and replaceable by tests.
@@ -20,6 +21,10 @@ void setAppFolder(const QString &folder);
 /// The application folder followed by a relative path written with backslashes
 /// ("\\idioma\\idioma.txt"); the one place where such paths become real paths.
 QString appPath(const QString &relative);
+
+/// The language file, \idioma\idioma.txt in the application folder, opened anew: its first
+/// `lines` lines.
+LanguageFile languageFile(int lines);
 
 /// The players' own picture sets: trabel/graficos in the user's data folder (XDG_DATA_HOME,
 /// by default ~/.local/share). It may not exist.

@@ -177,7 +177,7 @@ void Form2::Form_Load()
     if (Runtime::ended())
         return;
 
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 13);
+    const LanguageFile file = Platform::languageFile(13);
     m_game.TurnPrefix = file.line(13);
     m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
     Label1[0]->setCaption(m_game.turnLabel[0]);

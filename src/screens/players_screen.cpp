@@ -69,7 +69,7 @@ void Form3::Form_Load()
     centreOnScreen();
     prepareFirstRun();
 
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 8);
+    const LanguageFile file = Platform::languageFile(8);
     QStringList lines;
     for (int i = 0; i < 7; ++i)
         lines.append(file.line(i + 2));
