@@ -69,14 +69,6 @@ LanguageFile languageFile(int lines)
     return LanguageFile(appPath(QStringLiteral("\\idioma\\idioma.txt")), lines);
 }
 
-QString userPictureFolder()
-{
-    QString base = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base + QStringLiteral("/trabel/graficos"));
-}
-
 QSize screenTwips()
 {
     const State &s = state();

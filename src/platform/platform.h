@@ -26,10 +26,6 @@ QString appPath(const QString &relative);
 /// `lines` lines.
 LanguageFile languageFile(int lines);
 
-/// The players' own picture sets: trabel/graficos in the user's data folder (XDG_DATA_HOME,
-/// by default ~/.local/share). It may not exist.
-QString userPictureFolder();
-
 /// Size of the whole primary screen, in twips.
 QSize screenTwips();
 /// Fixes the screen size that screenTwips() reports (tests); an empty size goes back to the screen.

@@ -1,6 +1,5 @@
 #include "board_screen.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -14,6 +13,7 @@
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
+#include "picture_sets.h"
 #include "pictures.h"
 #include "platform.h"
 #include "players_screen.h"
@@ -113,13 +113,7 @@ void Form2::Form_Load()
 {
     Platform::random().seedFromTimeOfDay();
     const QString set = Runtime::loaded<Form1>() ? Runtime::loaded<Form1>()->Combo1->text() : QString();
-    const QString shipped = Platform::appPath(QStringLiteral("\\graficos\\")) + set;
-    const QString own = Platform::userPictureFolder() + u'/' + set;
-    // A set the game does not ship may be one of the players' own.
-    if (!set.isEmpty() && !QFileInfo(shipped).isDir() && QFileInfo(own).isDir())
-        File1.setPath(own);
-    else
-        File1.setPath(shipped);
+    File1.setPath(PictureSets::folder(set));
 
     m_game.GameOver = false;
     m_game.Player1Pairs = 0;

@@ -1,12 +1,11 @@
 #include "options_screen.h"
 
-#include <QFileInfo>
-
 #include "board_screen.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
+#include "picture_sets.h"
 #include "platform.h"
 #include "results_screen.h"
 #include "title_screen.h"
@@ -60,18 +59,9 @@ void Form1::Form_Load()
     Module1::PairOption = 2;
     Runtime::Unload<Form4>();
 
-    Dir1.Path = Platform::appPath(QStringLiteral("\\graficos"));
+    Dir1.Path = PictureSets::shippedFolder();
     Dir1.entries = Files::subFolders(Dir1.Path);
-    QStringList names;
-    for (int i = 0; i < Dir1.ListCount(); ++i)
-        names.append(QFileInfo(Dir1.List(i)).fileName());
-    // Then the players' own sets, which an installed copy keeps in their data folder.
-    for (const QString &folder : Files::subFolders(Platform::userPictureFolder())) {
-        const QString name = QFileInfo(folder).fileName();
-        if (!names.contains(name))
-            names.append(name);
-    }
-    Combo1->addItems(names);
+    Combo1->addItems(PictureSets::names(Dir1.entries));
     Combo1->setText(Combo1->count() > 0 ? Combo1->itemText(0) : QString());
 
     const LanguageFile file = Platform::languageFile(12);
