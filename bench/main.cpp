@@ -996,6 +996,7 @@ int runAll(const Options &o)
 
 int main(int argc, char **argv)
 {
+    Platform::tuneAllocator(); // as the game's main() does
     QElapsedTimer sinceMain;
     sinceMain.start();
     const Options o = parseOptions(argc, argv);

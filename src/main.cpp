@@ -9,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    Platform::tuneAllocator();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));

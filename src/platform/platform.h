@@ -51,6 +51,10 @@ void messageBox(const QString &text);
 /// Replaces the message box (tests); an empty function restores the real one.
 void setMessageBoxHandler(std::function<void(const QString &)> handler);
 
+/// Process-wide allocator settings for the background decodes of a long series (glibc); the
+/// environment's own settings win. Called once, first thing in main().
+void tuneAllocator();
+
 /// Releases what the services hold (the audio device).
 void shutdown();
 
