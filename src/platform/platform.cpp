@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTime>
 #include <cstdlib>
 
 #if defined(Q_OS_LINUX) && defined(__GLIBC__)
@@ -16,11 +15,6 @@
 #include "language_file.h"
 #include "random_source.h"
 #include "sound.h"
-
-double SystemClock::secondsSinceMidnight()
-{
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-}
 
 namespace Platform {
 namespace {
