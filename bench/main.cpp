@@ -59,6 +59,7 @@
 
 #include "board_grid.h"
 #include "board_screen.h"
+#include "colours_fonts.h"
 #include "deal.h"
 #include "face_fit.h"
 #include "face_loader.h"

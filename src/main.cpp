@@ -4,7 +4,7 @@
 #include <QTranslator>
 
 #include "platform.h"
-#include "twips.h"
+#include "colours_fonts.h"
 #include "title_screen.h"
 
 int main(int argc, char *argv[])

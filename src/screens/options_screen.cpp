@@ -1,6 +1,7 @@
 #include "options_screen.h"
 
 #include "board_screen.h"
+#include "colours_fonts.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"

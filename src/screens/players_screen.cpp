@@ -1,5 +1,6 @@
 #include "players_screen.h"
 
+#include "colours_fonts.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"

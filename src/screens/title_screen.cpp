@@ -1,5 +1,6 @@
 #include "title_screen.h"
 
+#include "colours_fonts.h"
 #include "design.h"
 #include "language_file.h"
 #include "module1.h"

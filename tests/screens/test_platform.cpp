@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "app_fixture.h"
+#include "colours_fonts.h"
 #include "files.h"
 #include "form.h"
 #include "pictures.h"
