@@ -3,12 +3,6 @@
 #include "board_grid.h"
 #include "random_source.h"
 
-int Deal::pairOfSlot(int slot) const
-{
-    const int k = SlotOrder.indexOf(slot);
-    return k < 0 ? -1 : k / 2;
-}
-
 namespace Deck {
 
 int SetPairCount(int pairOption)

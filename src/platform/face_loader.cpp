@@ -95,11 +95,6 @@ FaceLoader::~FaceLoader()
     m_pool->waitForDone();
 }
 
-int FaceLoader::workers() const
-{
-    return m_pool->maxThreadCount();
-}
-
 void FaceLoader::request(int key, const QString &path, const QSize &size)
 {
     if (m_jobs.contains(key))
@@ -147,12 +142,4 @@ QImage FaceLoader::image(int key)
         job->run();
     job->handedOver = true;
     return job->wait();
-}
-
-int FaceLoader::pending() const
-{
-    int n = 0;
-    for (const auto &job : m_jobs)
-        n += job->handedOver ? 0 : 1;
-    return n;
 }

@@ -40,10 +40,7 @@ void stopTimers(Form *form)
 
 bool Runtime::s_ended = false;
 
-Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
-{
-    setAttribute(Qt::WA_DeleteOnClose, false);
-}
+Form::Form(QWidget *parent) : QWidget(parent, Qt::Window) {}
 
 Form::~Form() = default;
 

@@ -42,7 +42,6 @@ public:
     const CardGame &game() const { return m_game; }
     int TotalPairs() const { return m_game.TotalPairs; }
     const QStringList &CardPicture() const { return m_game.CardPicture; }
-    QString TurnPrefix() const { return m_game.TurnPrefix; }
 
     void picture2_Click(int Index);
     void Timer1_Timer();
