@@ -112,22 +112,48 @@ void Form2::present()
 void Form2::Form_Load()
 {
     Platform::random().seedFromTimeOfDay();
-    const QString set = Runtime::loaded<Form1>() ? Runtime::loaded<Form1>()->Combo1->text() : QString();
-    File1.setPath(PictureSets::folder(set));
+    File1.setPath(PictureSets::folder(chosenSet()));
+    resetCounters();
+    LayoutBoard();
+    placePlayer1Strip();
+    if (!Module1::Player2Name.isEmpty()) {
+        placePlayer2Strip();
+    } else {
+        Module1::MismatchCount = 0;
+        Text1[1]->hide();
+    }
+    const int screenWidth = Platform::screenTwips().width();
+    Twips::setTop(Label2, 10);
+    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
+    Twips::setTop(Command1, 1);
+    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
+    Runtime::Unload<Form3>();
+    showSeriesPoints();
+    SetPairCount();
+    if (Runtime::ended())
+        return;
+    m_game.TurnPrefix = Platform::languageFile(13).line(13);
+    m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
+    Label1[0]->setCaption(m_game.turnLabel[0]);
+}
 
+QString Form2::chosenSet() const
+{
+    const Form1 *options = Runtime::loaded<Form1>();
+    return options ? options->Combo1->text() : QString();
+}
+
+void Form2::resetCounters()
+{
     m_game.GameOver = false;
     m_game.Player1Pairs = 0;
     m_game.Player2Pairs = 0;
     m_game.PairsFound = 0;
     m_game.CardsTurned = 0;
+}
 
-    LayoutBoard();
-    // Captions lie on the window itself, beneath the cards.
-    Label1[0]->lower();
-    Label1[1]->lower();
-    Label2->lower();
-
-    const int screenWidth = Platform::screenTwips().width();
+void Form2::placePlayer1Strip()
+{
     Label1[0]->show();
     Twips::setTop(Label1[0], 10);
     Twips::setLeft(Label1[0], Twips::left(Text1[0]) + Twips::width(Text1[0]) + 100);
@@ -135,46 +161,32 @@ void Form2::Form_Load()
     m_game.turnColour[0] = kTurnRed;
     Twips::setHeight(Text1[0], 360);
     Twips::setHeight(Text2[0], 360);
+}
 
-    if (!Module1::Player2Name.isEmpty()) {
-        Label1[1]->show();
-        Twips::setTop(Label1[1], 10);
-        Twips::setLeft(Label1[1], screenWidth / 3 + 1100);
-        m_game.turnLabel[1] = Module1::Player2Name;
-        Label1[1]->setCaption(Module1::Player2Name);
-        Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
-        Twips::setHeight(Text1[1], 360);
-        Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
-        Twips::setHeight(Text2[1], 360);
-        Text2[1]->show();
-        Text1[1]->show();
-    } else {
-        Module1::MismatchCount = 0;
-        Text1[1]->hide();
-    }
+void Form2::placePlayer2Strip()
+{
+    // Player 2's boxes hang to the left of the label, which starts a third of the screen across.
+    Label1[1]->show();
+    Twips::setTop(Label1[1], 10);
+    Twips::setLeft(Label1[1], Platform::screenTwips().width() / 3 + 1100);
+    m_game.turnLabel[1] = Module1::Player2Name;
+    Label1[1]->setCaption(Module1::Player2Name);
+    Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
+    Twips::setHeight(Text1[1], 360);
+    Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
+    Twips::setHeight(Text2[1], 360);
+    Text2[1]->show();
+    Text1[1]->show();
+}
 
-    Twips::setTop(Label2, 10);
-    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
-    Twips::setTop(Command1, 1);
-    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
-
-    Runtime::Unload<Form3>();
-
+void Form2::showSeriesPoints()
+{
     Text2[0]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player1Name);
     Text1[0]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player1Name);
     Text2[1]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player2Name);
     Text1[1]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player2Name);
     Text2[0]->setText(QString::number(Module1::Player1Points));
     Text2[1]->setText(QString::number(Module1::Player2Points));
-
-    SetPairCount();
-    if (Runtime::ended())
-        return;
-
-    const LanguageFile file = Platform::languageFile(13);
-    m_game.TurnPrefix = file.line(13);
-    m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
-    Label1[0]->setCaption(m_game.turnLabel[0]);
 }
 
 void Form2::LayoutBoard()
@@ -200,6 +212,10 @@ void Form2::LayoutBoard()
         Picture2[k]->setPicture(back);
         describeCard(k);
     }
+    // Captions lie on the window itself, beneath the cards.
+    Label1[0]->lower();
+    Label1[1]->lower();
+    Label2->lower();
 }
 
 QPixmap Form2::backPicture() const

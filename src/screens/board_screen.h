@@ -66,7 +66,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QString chosenSet() const;
+    void resetCounters();
     void LayoutBoard();
+    void placePlayer1Strip();
+    void placePlayer2Strip();
+    void showSeriesPoints();
     void SetPairCount();
     void DealCards();
     void showTurnLabels();
