@@ -1,5 +1,6 @@
 #include "options_screen.h"
 
+#include "board_grid.h"
 #include "board_screen.h"
 #include "colours_fonts.h"
 #include "design.h"
@@ -25,14 +26,14 @@ Form1::Form1()
     Combo1->setFont(designFont(18, false));
     Twips::setGeometry(Combo1, 4080, 360, 4335, 525);
 
-    static const char *const kCaptions[] = {"6", "10", "12", "15", "21"};
     static const QRect kPlaces[] = {{240, 1080, 2655, 2295},
                                     {3000, 1080, 2655, 2295},
                                     {5760, 1080, 2655, 2295},
                                     {240, 3480, 2655, 2295},
                                     {3000, 3480, 2655, 2295}};
     for (int i = 0; i < 5; ++i) {
-        Command1[i] = designButton(this, QString::fromLatin1(kCaptions[i]),
+        // Each button reads the pair count it chooses.
+        Command1[i] = designButton(this, QString::number(pairsForOption(i)),
                                    i == 2 ? kGreen : kYellow, kPlaces[i], 72);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
