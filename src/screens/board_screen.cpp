@@ -22,6 +22,26 @@
 #include "sound.h"
 #include "twips.h"
 
+namespace {
+
+/// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
+QPixmap quitPicture(qreal devicePixelRatio)
+{
+    const qreal dpr = qMax<qreal>(1.0, devicePixelRatio);
+    QPixmap pm(QSize(28, 29) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(0, 0, 28, 29), QColor(0xE0, 0x20, 0x20));
+    p.setPen(QPen(QColor(0x10, 0x18, 0x70), 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 6), QPointF(22, 23));
+    p.drawLine(QPointF(22, 6), QPointF(6, 23));
+    return pm;
+}
+
+} // namespace
+
 void FileList::setPath(const QString &path)
 {
     Path = path;
@@ -76,21 +96,6 @@ Form2::Form2()
     Timer1 = new QTimer(this);
     Timer1->setInterval(2000);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
-}
-
-QPixmap Form2::quitPicture(qreal devicePixelRatio)
-{
-    const qreal dpr = qMax<qreal>(1.0, devicePixelRatio);
-    QPixmap pm(QSize(28, 29) * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(0, 0, 28, 29), QColor(0xE0, 0x20, 0x20));
-    p.setPen(QPen(QColor(0x10, 0x18, 0x70), 4.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(6, 6), QPointF(22, 23));
-    p.drawLine(QPointF(22, 6), QPointF(6, 23));
-    return pm;
 }
 
 qreal Form2::pixelRatio() const

@@ -57,9 +57,6 @@ public:
     /// Whether the face of every dealt card has its picture (or its plain face).
     bool allFacesReady() const;
 
-    /// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
-    static QPixmap quitPicture(qreal devicePixelRatio);
-
 protected:
     void Form_Load() override;
     void Form_Unload() override;
