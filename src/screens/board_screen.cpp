@@ -127,6 +127,7 @@ void Form2::Form_Load()
         Module1::MismatchCount = 0;
         Text1[1]->hide();
     }
+    // The last card's name and the quit button sit in the top right corner.
     const int screenWidth = Platform::screenTwips().width();
     Twips::setTop(Label2, 10);
     Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
@@ -137,6 +138,7 @@ void Form2::Form_Load()
     SetPairCount();
     if (Runtime::ended())
         return;
+    // Player 1 moves first.
     m_game.TurnPrefix = Platform::languageFile(13).line(13);
     m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
     Label1[0]->setCaption(m_game.turnLabel[0]);
