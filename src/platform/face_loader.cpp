@@ -3,7 +3,6 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QRunnable>
-#include <QThread>
 #include <QThreadPool>
 #include <condition_variable>
 #include <mutex>
@@ -84,10 +83,8 @@ void lowerWorkerPriority()
 
 } // namespace
 
-FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this))
-{
-    m_pool->setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
-}
+// A thread pool has one thread per core unless told otherwise.
+FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this)) {}
 
 FaceLoader::~FaceLoader()
 {
