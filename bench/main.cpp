@@ -59,6 +59,7 @@
 
 #include "board_grid.h"
 #include "board_screen.h"
+#include "colours_fonts.h"
 #include "deal.h"
 #include "face_fit.h"
 #include "face_loader.h"
@@ -996,6 +997,7 @@ int runAll(const Options &o)
 
 int main(int argc, char **argv)
 {
+    Platform::tuneAllocator(); // as the game's main() does
     QElapsedTimer sinceMain;
     sinceMain.start();
     const Options o = parseOptions(argc, argv);

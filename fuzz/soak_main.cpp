@@ -46,6 +46,9 @@ class LongSoak : public QObject
     Q_OBJECT
 
 private slots:
+    // The game's own allocator settings, as its main() makes them.
+    void initTestCase() { Platform::tuneAllocator(); }
+
     void longSeries()
     {
         const int games = qMax(30, qEnvironmentVariableIntValue("TRABEL_SOAK_GAMES") > 0

@@ -4,11 +4,12 @@
 #include <QTranslator>
 
 #include "platform.h"
-#include "twips.h"
+#include "colours_fonts.h"
 #include "title_screen.h"
 
 int main(int argc, char *argv[])
 {
+    Platform::tuneAllocator();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));

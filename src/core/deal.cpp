@@ -1,19 +1,14 @@
 #include "deal.h"
 
+#include "board_grid.h"
 #include "random_source.h"
-
-int Deal::pairOfSlot(int slot) const
-{
-    const int k = SlotOrder.indexOf(slot);
-    return k < 0 ? -1 : k / 2;
-}
 
 namespace Deck {
 
 int SetPairCount(int pairOption)
 {
-    static constexpr int kPairs[] = {6, 10, 12, 15, 21};
-    return kPairs[qBound(0, pairOption, 4)];
+    // The grid table holds the pair count of each option, so board and deal always agree.
+    return pairsForOption(pairOption);
 }
 
 Deal DealCards(int totalPairs, int listingCount, RandomSource &random, const Probe &probe)

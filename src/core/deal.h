@@ -24,9 +24,6 @@ struct Deal
     QStringList CardPicture;
     /// Listing indices that were drawn but could not be read as pictures.
     QSet<int> setAside;
-
-    /// The pair dealt to slot p, or −1.
-    int pairOfSlot(int slot) const;
 };
 
 namespace Deck {

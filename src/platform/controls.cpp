@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "twips.h"
+#include "colours_fonts.h"
 
 namespace {
 

@@ -3,19 +3,14 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QRunnable>
-#include <QThread>
 #include <QThreadPool>
 #include <condition_variable>
 #include <mutex>
 
 #include "pictures.h"
 
-#if defined(Q_OS_LINUX) && defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #ifdef Q_OS_LINUX
 #include <cerrno>
-#include <cstdlib>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -86,42 +81,15 @@ void lowerWorkerPriority()
 #endif
 }
 
-/// Keeps a long series from creeping up in memory. Left to itself glibc gives each new decoding
-/// thread an arena of its own (up to eight per core) and, once a large buffer has been freed, raises
-/// the size from which it maps buffers separately, so later faces and backs come from the arenas
-/// and leave holes there when freed. Over 300 games resident memory grew by 15 to 25 % with nothing
-/// kept; with two arenas and buffers from 128 KiB always mapped on their own (and handed back to
-/// the system when freed) it stays within 1 %. Settings given in the environment win.
-void tuneAllocatorForDecoding()
-{
-#if defined(Q_OS_LINUX) && defined(__GLIBC__)
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!std::getenv("MALLOC_ARENA_MAX"))
-            ::mallopt(M_ARENA_MAX, 2);
-        if (!std::getenv("MALLOC_MMAP_THRESHOLD_"))
-            ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    });
-#endif
-}
-
 } // namespace
 
-FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this))
-{
-    tuneAllocatorForDecoding();
-    m_pool->setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
-}
+// A thread pool has one thread per core unless told otherwise.
+FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this)) {}
 
 FaceLoader::~FaceLoader()
 {
     m_pool->clear();
     m_pool->waitForDone();
-}
-
-int FaceLoader::workers() const
-{
-    return m_pool->maxThreadCount();
 }
 
 void FaceLoader::request(int key, const QString &path, const QSize &size)
@@ -171,12 +139,4 @@ QImage FaceLoader::image(int key)
         job->run();
     job->handedOver = true;
     return job->wait();
-}
-
-int FaceLoader::pending() const
-{
-    int n = 0;
-    for (const auto &job : m_jobs)
-        n += job->handedOver ? 0 : 1;
-    return n;
 }

@@ -29,11 +29,6 @@ public:
     /// The decoded picture under `key` (null if it could not be decoded), decoding or waiting as
     /// needed. Once taken, decoded() is not emitted for it.
     QImage image(int key);
-    /// Number of requests not yet handed over.
-    int pending() const;
-
-    /// Number of worker threads.
-    int workers() const;
 
 signals:
     /// A picture was decoded by a worker; a null image means it could not be decoded.

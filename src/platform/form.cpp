@@ -40,10 +40,7 @@ void stopTimers(Form *form)
 
 bool Runtime::s_ended = false;
 
-Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
-{
-    setAttribute(Qt::WA_DeleteOnClose, false);
-}
+Form::Form(QWidget *parent) : QWidget(parent, Qt::Window) {}
 
 Form::~Form() = default;
 
@@ -71,6 +68,11 @@ void Form::centreOnScreen()
 void Form::present()
 {
     show();
+    bringForward();
+}
+
+void Form::bringForward()
+{
     // The offscreen platform (tests) can neither raise nor activate.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
         raise();

@@ -34,6 +34,9 @@ signals:
     void dismissed();
 
 protected:
+    /// Raises and activates the window, where the platform can.
+    void bringForward();
+
     /// Runs once per load, before the window is first shown.
     virtual void Form_Load() {}
     /// Runs when the screen is being unloaded, by the player closing it or by the program.

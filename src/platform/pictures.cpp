@@ -55,9 +55,4 @@ QImage loadScaled(const QString &path, const QSize &size)
     return image;
 }
 
-QImage load(const QString &path)
-{
-    return loadScaled(path, QSize());
-}
-
 } // namespace Pictures

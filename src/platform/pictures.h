@@ -12,12 +12,10 @@ namespace Pictures {
 /// program can read, or claims a size too large to decode safely.
 QSize naturalSize(const QString &path);
 
-/// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole).
+/// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole); an empty
+/// size decodes it whole.
 /// A null image on failure, or when `size` is longer than kMaxScaledSide on either side.
 QImage loadScaled(const QString &path, const QSize &size);
-
-/// Decodes the whole picture upright. A null image on failure.
-QImage load(const QString &path);
 
 /// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).
 constexpr qint64 kMaxJpegPixels = 260'000'000;

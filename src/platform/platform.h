@@ -6,6 +6,7 @@
 
 class RandomSource;
 class Clock;
+class LanguageFile;
 class SoundPlayer;
 
 /// The runtime's services, worked out once at start-up and replaceable by tests.
@@ -21,9 +22,9 @@ void setAppFolder(const QString &folder);
 /// ("\\idioma\\idioma.txt"); the one place where such paths become real paths.
 QString appPath(const QString &relative);
 
-/// The players' own picture sets: trabel/graficos in the user's data folder (XDG_DATA_HOME,
-/// by default ~/.local/share). It may not exist.
-QString userPictureFolder();
+/// The language file, \idioma\idioma.txt in the application folder, opened anew: its first
+/// `lines` lines.
+LanguageFile languageFile(int lines);
 
 /// Size of the whole primary screen, in twips.
 QSize screenTwips();
@@ -49,6 +50,10 @@ void processEvents();
 void messageBox(const QString &text);
 /// Replaces the message box (tests); an empty function restores the real one.
 void setMessageBoxHandler(std::function<void(const QString &)> handler);
+
+/// Process-wide allocator settings for the background decodes of a long series (glibc); the
+/// environment's own settings win. Called once, first thing in main().
+void tuneAllocator();
 
 /// Releases what the services hold (the audio device).
 void shutdown();

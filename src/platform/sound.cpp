@@ -52,8 +52,6 @@ bool SdlSoundPlayer::ensureOpen()
     Uint16 format = 0;
     Mix_QuerySpec(&m_frequency, &format, &m_channels);
     m_bytesPerSample = SDL_AUDIO_BITSIZE(format) / 8;
-    if (const char *name = SDL_GetCurrentAudioDriver())
-        m_driver = QString::fromUtf8(name);
     return true;
 }
 

@@ -39,15 +39,10 @@ public:
     /// A synchronous cue holds the program at most this long.
     static constexpr int kMaxSyncMs = 15000;
 
-    /// The audio driver in use after the first cue ("dummy" without a device), empty if none.
-    QString driver() const { return m_driver; }
-
     /// Cues up to this size (as converted for the device) are kept after their first play, as
     /// long as all kept cues together stay under kMaxKeptBytes; longer ones are read every time.
     static constexpr qint64 kMaxKeptCueBytes = 8LL * 1024 * 1024;
     static constexpr qint64 kMaxKeptBytes = 32LL * 1024 * 1024;
-    /// How many loaded cues are kept, for tests.
-    int keptCues() const { return int(m_kept.size()); }
 
 private:
     struct KeptCue
@@ -68,7 +63,6 @@ private:
     int m_frequency = 0;
     int m_channels = 0;
     int m_bytesPerSample = 2;
-    QString m_driver;
     Mix_Chunk *m_current = nullptr;
     bool m_currentKept = false;
     QHash<QString, KeptCue> m_kept;

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <QRect>
 
 class QWidget;
 
-/// Positions and sizes in twips, colours as 0x00BBGGRR, fonts in points: converted here only.
+/// Positions and sizes in twips: converted to pixels here only.
 namespace Twips {
 
 /// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay touching.
@@ -29,10 +27,3 @@ inline int width(const QWidget *w) { return geometry(w).width(); }
 inline int height(const QWidget *w) { return geometry(w).height(); }
 
 } // namespace Twips
-
-/// A 0x00BBGGRR colour value as a QColor.
-QColor bgrColour(quint32 bgr);
-
-/// The design font (Arial, met by a metric-compatible face) at a size in points, for a 96-dpi
-/// layout: 15 twips to the pixel.
-QFont designFont(double points, bool bold);

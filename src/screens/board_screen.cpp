@@ -1,6 +1,5 @@
 #include "board_screen.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -14,6 +13,7 @@
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
+#include "picture_sets.h"
 #include "pictures.h"
 #include "platform.h"
 #include "players_screen.h"
@@ -21,6 +21,26 @@
 #include "results_screen.h"
 #include "sound.h"
 #include "twips.h"
+
+namespace {
+
+/// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
+QPixmap quitPicture(qreal devicePixelRatio)
+{
+    const qreal dpr = qMax<qreal>(1.0, devicePixelRatio);
+    QPixmap pm(QSize(28, 29) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(0, 0, 28, 29), QColor(0xE0, 0x20, 0x20));
+    p.setPen(QPen(QColor(0x10, 0x18, 0x70), 4.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(6, 6), QPointF(22, 23));
+    p.drawLine(QPointF(22, 6), QPointF(6, 23));
+    return pm;
+}
+
+} // namespace
 
 void FileList::setPath(const QString &path)
 {
@@ -78,21 +98,6 @@ Form2::Form2()
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
 }
 
-QPixmap Form2::quitPicture(qreal devicePixelRatio)
-{
-    const qreal dpr = qMax<qreal>(1.0, devicePixelRatio);
-    QPixmap pm(QSize(28, 29) * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRectF(0, 0, 28, 29), QColor(0xE0, 0x20, 0x20));
-    p.setPen(QPen(QColor(0x10, 0x18, 0x70), 4.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(6, 6), QPointF(22, 23));
-    p.drawLine(QPointF(22, 6), QPointF(6, 23));
-    return pm;
-}
-
 qreal Form2::pixelRatio() const
 {
     if (const QScreen *s = QGuiApplication::primaryScreen())
@@ -106,38 +111,56 @@ void Form2::present()
         setGeometry(s->geometry());
     showFullScreen();
     setFocus();
-    // The offscreen platform (tests) can neither raise nor activate.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        raise();
-        activateWindow();
-    }
+    bringForward();
 }
 
 void Form2::Form_Load()
 {
     Platform::random().seedFromTimeOfDay();
-    const QString set = Runtime::loaded<Form1>() ? Runtime::loaded<Form1>()->Combo1->text() : QString();
-    const QString shipped = Platform::appPath(QStringLiteral("\\graficos\\")) + set;
-    const QString own = Platform::userPictureFolder() + u'/' + set;
-    // A set the game does not ship may be one of the players' own.
-    if (!set.isEmpty() && !QFileInfo(shipped).isDir() && QFileInfo(own).isDir())
-        File1.setPath(own);
-    else
-        File1.setPath(shipped);
+    File1.setPath(PictureSets::folder(chosenSet()));
+    resetCounters();
+    LayoutBoard();
+    placePlayer1Strip();
+    if (!Module1::Player2Name.isEmpty()) {
+        placePlayer2Strip();
+    } else {
+        Module1::MismatchCount = 0;
+        Text1[1]->hide();
+    }
+    // The last card's name and the quit button sit in the top right corner.
+    const int screenWidth = Platform::screenTwips().width();
+    Twips::setTop(Label2, 10);
+    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
+    Twips::setTop(Command1, 1);
+    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
+    Runtime::Unload<Form3>();
+    showSeriesPoints();
+    SetPairCount();
+    if (Runtime::ended())
+        return;
+    // Player 1 moves first.
+    m_game.TurnPrefix = Platform::languageFile(13).line(13);
+    m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
+    Label1[0]->setCaption(m_game.turnLabel[0]);
+}
 
+QString Form2::chosenSet() const
+{
+    const Form1 *options = Runtime::loaded<Form1>();
+    return options ? options->Combo1->text() : QString();
+}
+
+void Form2::resetCounters()
+{
     m_game.GameOver = false;
     m_game.Player1Pairs = 0;
     m_game.Player2Pairs = 0;
     m_game.PairsFound = 0;
     m_game.CardsTurned = 0;
+}
 
-    LayoutBoard();
-    // Captions lie on the window itself, beneath the cards.
-    Label1[0]->lower();
-    Label1[1]->lower();
-    Label2->lower();
-
-    const int screenWidth = Platform::screenTwips().width();
+void Form2::placePlayer1Strip()
+{
     Label1[0]->show();
     Twips::setTop(Label1[0], 10);
     Twips::setLeft(Label1[0], Twips::left(Text1[0]) + Twips::width(Text1[0]) + 100);
@@ -145,46 +168,32 @@ void Form2::Form_Load()
     m_game.turnColour[0] = kTurnRed;
     Twips::setHeight(Text1[0], 360);
     Twips::setHeight(Text2[0], 360);
+}
 
-    if (!Module1::Player2Name.isEmpty()) {
-        Label1[1]->show();
-        Twips::setTop(Label1[1], 10);
-        Twips::setLeft(Label1[1], screenWidth / 3 + 1100);
-        m_game.turnLabel[1] = Module1::Player2Name;
-        Label1[1]->setCaption(Module1::Player2Name);
-        Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
-        Twips::setHeight(Text1[1], 360);
-        Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
-        Twips::setHeight(Text2[1], 360);
-        Text2[1]->show();
-        Text1[1]->show();
-    } else {
-        Module1::MismatchCount = 0;
-        Text1[1]->hide();
-    }
+void Form2::placePlayer2Strip()
+{
+    // Player 2's boxes hang to the left of the label, which starts a third of the screen across.
+    Label1[1]->show();
+    Twips::setTop(Label1[1], 10);
+    Twips::setLeft(Label1[1], Platform::screenTwips().width() / 3 + 1100);
+    m_game.turnLabel[1] = Module1::Player2Name;
+    Label1[1]->setCaption(Module1::Player2Name);
+    Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
+    Twips::setHeight(Text1[1], 360);
+    Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
+    Twips::setHeight(Text2[1], 360);
+    Text2[1]->show();
+    Text1[1]->show();
+}
 
-    Twips::setTop(Label2, 10);
-    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
-    Twips::setTop(Command1, 1);
-    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
-
-    Runtime::Unload<Form3>();
-
+void Form2::showSeriesPoints()
+{
     Text2[0]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player1Name);
     Text1[0]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player1Name);
     Text2[1]->setAccessibleName(QStringLiteral("Puntos de la serie de ") + Module1::Player2Name);
     Text1[1]->setAccessibleName(QStringLiteral("Parejas de ") + Module1::Player2Name);
     Text2[0]->setText(QString::number(Module1::Player1Points));
     Text2[1]->setText(QString::number(Module1::Player2Points));
-
-    SetPairCount();
-    if (Runtime::ended())
-        return;
-
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 13);
-    m_game.TurnPrefix = file.line(13);
-    m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
-    Label1[0]->setCaption(m_game.turnLabel[0]);
 }
 
 void Form2::LayoutBoard()
@@ -210,6 +219,10 @@ void Form2::LayoutBoard()
         Picture2[k]->setPicture(back);
         describeCard(k);
     }
+    // Captions lie on the window itself, beneath the cards.
+    Label1[0]->lower();
+    Label1[1]->lower();
+    Label2->lower();
 }
 
 QPixmap Form2::backPicture() const
@@ -234,12 +247,23 @@ void Form2::describeCard(int slot)
 {
     if (slot < 0 || slot >= Picture2.size())
         return;
-    bool ok = false;
-    const int picture = m_game.CardPicture[slot].toInt(&ok);
-    if (m_game.faceUp[slot] && ok)
-        Picture2[slot]->setAccessibleName(Deck::displayName(File1.List(picture)));
+    const int picture = pictureOf(slot);
+    if (m_game.faceUp[slot] && picture >= 0)
+        Picture2[slot]->setAccessibleName(pictureName(picture));
     else
         Picture2[slot]->setAccessibleName(QStringLiteral("Carta %1").arg(slot + 1));
+}
+
+int Form2::pictureOf(int slot) const
+{
+    bool ok = false;
+    const int picture = m_game.CardPicture.value(slot).toInt(&ok);
+    return ok ? picture : -1;
+}
+
+QString Form2::pictureName(int picture) const
+{
+    return Deck::displayName(File1.List(picture));
 }
 
 void Form2::markSlot(int slot)
@@ -322,7 +346,7 @@ void Form2::DealCards()
                                     qint64(n.width()) * Platform::kTwipsPerPixel,
                                     qint64(n.height()) * Platform::kTwipsPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
-        Image1[p]->setFallbackCaption(Deck::displayName(File1.List(picture)));
+        Image1[p]->setFallbackCaption(pictureName(picture));
         m_game.CardPicture[p] = deal.CardPicture[p];
         if (k % 2 == 0) {
             // Both cards of a pair have the same size: one decode serves both.
@@ -339,26 +363,23 @@ void Form2::showFace(int picture, const QImage &image)
     m_facesShown.insert(picture);
     QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(pixelRatio());
-    const QString id = QString::number(picture);
     for (int k = 0; k < 2 * m_game.TotalPairs && k < Image1.size(); ++k)
-        if (m_game.CardPicture[k] == id)
+        if (pictureOf(k) == picture)
             Image1[k]->setPicture(pm);
 }
 
 void Form2::ensureFace(int slot)
 {
-    bool ok = false;
-    const int picture = m_game.CardPicture[slot].toInt(&ok);
-    if (ok && !m_facesShown.contains(picture))
+    const int picture = pictureOf(slot);
+    if (picture >= 0 && !m_facesShown.contains(picture))
         showFace(picture, m_faces->image(picture));
 }
 
 bool Form2::allFacesReady() const
 {
     for (int k = 0; k < 2 * m_game.TotalPairs; ++k) {
-        bool ok = false;
-        const int picture = m_game.CardPicture[k].toInt(&ok);
-        if (ok && !m_facesShown.contains(picture))
+        const int picture = pictureOf(k);
+        if (picture >= 0 && !m_facesShown.contains(picture))
             return false;
     }
     return true;
@@ -387,9 +408,8 @@ void Form2::picture2_Click(int Index)
     ensureFace(Index);
     Image1[Index]->show();
     describeCard(Index);
-    bool ok = false;
-    const int picture = m_game.CardPicture[Index].toInt(&ok);
-    Label2->setCaption(ok ? Deck::displayName(File1.List(picture)) : QString());
+    const int picture = pictureOf(Index);
+    Label2->setCaption(picture >= 0 ? pictureName(picture) : QString());
     playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
 
     switch (click.outcome) {

@@ -42,7 +42,6 @@ public:
     const CardGame &game() const { return m_game; }
     int TotalPairs() const { return m_game.TotalPairs; }
     const QStringList &CardPicture() const { return m_game.CardPicture; }
-    QString TurnPrefix() const { return m_game.TurnPrefix; }
 
     void picture2_Click(int Index);
     void Timer1_Timer();
@@ -58,16 +57,18 @@ public:
     /// Whether the face of every dealt card has its picture (or its plain face).
     bool allFacesReady() const;
 
-    /// The quit button's picture: a dark blue diagonal cross on a red square, 28 × 29 pixels.
-    static QPixmap quitPicture(qreal devicePixelRatio);
-
 protected:
     void Form_Load() override;
     void Form_Unload() override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QString chosenSet() const;
+    void resetCounters();
     void LayoutBoard();
+    void placePlayer1Strip();
+    void placePlayer2Strip();
+    void showSeriesPoints();
     void SetPairCount();
     void DealCards();
     void showTurnLabels();
@@ -75,6 +76,10 @@ private:
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
+    /// The listing index of the picture dealt to `slot` (its CardPicture), or −1.
+    int pictureOf(int slot) const;
+    /// The name a card shows for the picture at listing index `picture`.
+    QString pictureName(int picture) const;
     void describeCard(int slot);
     QPixmap backPicture() const;
     void markSlot(int slot);

@@ -1,5 +1,6 @@
 #include "design.h"
 
+#include "colours_fonts.h"
 #include "twips.h"
 
 CommandButton *designButton(QWidget *parent, const QString &caption, quint32 back,

@@ -1,12 +1,13 @@
 #include "options_screen.h"
 
-#include <QFileInfo>
-
+#include "board_grid.h"
 #include "board_screen.h"
+#include "colours_fonts.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
+#include "picture_sets.h"
 #include "platform.h"
 #include "results_screen.h"
 #include "title_screen.h"
@@ -25,14 +26,14 @@ Form1::Form1()
     Combo1->setFont(designFont(18, false));
     Twips::setGeometry(Combo1, 4080, 360, 4335, 525);
 
-    static const char *const kCaptions[] = {"6", "10", "12", "15", "21"};
     static const QRect kPlaces[] = {{240, 1080, 2655, 2295},
                                     {3000, 1080, 2655, 2295},
                                     {5760, 1080, 2655, 2295},
                                     {240, 3480, 2655, 2295},
                                     {3000, 3480, 2655, 2295}};
     for (int i = 0; i < 5; ++i) {
-        Command1[i] = designButton(this, QString::fromLatin1(kCaptions[i]),
+        // Each button reads the pair count it chooses.
+        Command1[i] = designButton(this, QString::number(pairsForOption(i)),
                                    i == 2 ? kGreen : kYellow, kPlaces[i], 72);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
@@ -60,21 +61,12 @@ void Form1::Form_Load()
     Module1::PairOption = 2;
     Runtime::Unload<Form4>();
 
-    Dir1.Path = Platform::appPath(QStringLiteral("\\graficos"));
+    Dir1.Path = PictureSets::shippedFolder();
     Dir1.entries = Files::subFolders(Dir1.Path);
-    QStringList names;
-    for (int i = 0; i < Dir1.ListCount(); ++i)
-        names.append(QFileInfo(Dir1.List(i)).fileName());
-    // Then the players' own sets, which an installed copy keeps in their data folder.
-    for (const QString &folder : Files::subFolders(Platform::userPictureFolder())) {
-        const QString name = QFileInfo(folder).fileName();
-        if (!names.contains(name))
-            names.append(name);
-    }
-    Combo1->addItems(names);
+    Combo1->addItems(PictureSets::names(Dir1.entries));
     Combo1->setText(Combo1->count() > 0 ? Combo1->itemText(0) : QString());
 
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 12);
+    const LanguageFile file = Platform::languageFile(12);
     Label2[2]->setCaption(file.buffered(9, 9));
     Label2[1]->setCaption(file.buffered(9, 10));
     Label2[0]->setCaption(file.buffered(9, 11));

@@ -1,10 +1,12 @@
 #include "players_screen.h"
 
+#include "colours_fonts.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
+#include "picture_sets.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -69,7 +71,7 @@ void Form3::Form_Load()
     centreOnScreen();
     prepareFirstRun();
 
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 8);
+    const LanguageFile file = Platform::languageFile(8);
     QStringList lines;
     for (int i = 0; i < 7; ++i)
         lines.append(file.line(i + 2));
@@ -86,13 +88,13 @@ void Form3::prepareFirstRun()
 {
     // Only a store that is missing altogether is created and filled: an existing one is left as
     // it is, and a picture already in the store is never overwritten.
-    if (!Files::lookUpDirectory(Platform::appPath(QStringLiteral("\\graficos\\"))).isEmpty())
+    const QString store = PictureSets::shippedFolder() + u'/';
+    if (!Files::lookUpDirectory(store).isEmpty())
         return;
-    Files::makeFolder(Platform::appPath(QStringLiteral("\\graficos\\")));
+    Files::makeFolder(store);
     for (int n = 1; n <= 49; ++n) {
         const QString name = QString::number(n) + QStringLiteral(".gif");
-        Files::moveFile(Platform::appPath(u'\\' + name),
-                        Platform::appPath(QStringLiteral("\\graficos\\") + name));
+        Files::moveFile(Platform::appPath(u'\\' + name), store + name);
     }
 }
 

@@ -69,7 +69,7 @@ void Form4::Form_Load()
     if (!self || Runtime::ended() || !isLoaded())
         return;
 
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 20);
+    const LanguageFile file = Platform::languageFile(20);
     Command1->setCaption(file.buffered(14, 14));
     Command2->setCaption(file.buffered(14, 15));
     ResultText.clear();

@@ -1,5 +1,6 @@
 #include "title_screen.h"
 
+#include "colours_fonts.h"
 #include "design.h"
 #include "language_file.h"
 #include "module1.h"
@@ -49,7 +50,7 @@ void Form5::Form_Load()
     centreOnScreen();
     Module1::Player1Points = 0;
     Module1::Player2Points = 0;
-    const LanguageFile file(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), 1);
+    const LanguageFile file = Platform::languageFile(1);
     Command1->setCaption(file.line(1));
 }
 

@@ -62,7 +62,8 @@ QString dealProblem(const Deal &d, int pairs, int listingCount)
         const int p = text.toInt(&ok);
         if (!ok || !pictures.contains(p))
             return QStringLiteral("slot %1 carries \"%2\"").arg(s).arg(text);
-        if (d.pairOfSlot(s) < 0 || d.PictureOf.at(d.pairOfSlot(s)) != p)
+        const int k = int(d.SlotOrder.indexOf(s));
+        if (k < 0 || d.PictureOf.at(k / 2) != p)
             return QStringLiteral("slot %1 does not carry its pair's picture").arg(s);
         ++cardsOf[text];
     }

@@ -317,7 +317,6 @@ private slots:
         for (int k : pair)
             QCOMPARE(board->Image1[k]->picture().cacheKey(), board->Image1[41]->picture().cacheKey());
         QVERIFY(QTest::qWaitFor([board] { return board->allFacesReady(); }, 10000));
-        QCOMPARE(board->faces()->pending(), 0);
     }
 
     void onePlayerTurns()

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "app_fixture.h"
+#include "colours_fonts.h"
 #include "files.h"
 #include "form.h"
 #include "pictures.h"
@@ -489,7 +490,7 @@ private slots:
         const QString path = tmp.filePath(name);
         QVERIFY(AppFixture::writePicture(path, size, Qt::darkCyan, format));
         QCOMPARE(Pictures::naturalSize(path), size);
-        const QImage whole = Pictures::load(path);
+        const QImage whole = Pictures::loadScaled(path, QSize());
         QCOMPARE(whole.size(), size);
         const QImage scaled = Pictures::loadScaled(path, QSize(13, 11));
         QCOMPARE(scaled.size(), QSize(13, 11));
@@ -541,7 +542,7 @@ private slots:
         QCOMPARE(scaled.size(), requested);
         QCOMPARE(::redSide(scaled), redSide);
 
-        const QImage whole = Pictures::load(path);
+        const QImage whole = Pictures::loadScaled(path, QSize());
         QCOMPARE(whole.size(), upright);
         QCOMPARE(::redSide(whole), redSide);
     }
@@ -584,7 +585,7 @@ private slots:
         else {
             QVERIFY(!size.isValid());
             QVERIFY(image.isNull());
-            QVERIFY(Pictures::load(path).isNull());
+            QVERIFY(Pictures::loadScaled(path, QSize()).isNull());
         }
     }
 
@@ -642,7 +643,7 @@ private slots:
         const int limit = QImageReader::allocationLimit();
         QImageReader::setAllocationLimit(1024);
         const QImage image = Pictures::loadScaled(path, QSize(40, 30));
-        const QImage whole = Pictures::load(path);
+        const QImage whole = Pictures::loadScaled(path, QSize());
         QImageReader::setAllocationLimit(limit);
         QVERIFY(image.isNull());
         QVERIFY(whole.isNull());

@@ -10,7 +10,7 @@
 #include "players_screen.h"
 #include "results_screen.h"
 #include "title_screen.h"
-#include "twips.h"
+#include "colours_fonts.h"
 
 class SetupScreensTest : public QObject
 {

@@ -179,7 +179,6 @@ private slots:
         // Asynchronous cues return at once, long before their sound has played.
         const qint64 openingMs =
             timedPlay(*player, kSounds + QStringLiteral("abrir.wav"), SND_ASYNC);
-        QCOMPARE(player->driver(), QStringLiteral("disk"));
         QVERIFY2(openingMs < qint64(opening.seconds() * 1000),
                  qPrintable(QStringLiteral("abrir.wav took %1 ms").arg(openingMs)));
         const qint64 matchMs = timedPlay(*player, kSounds + QStringLiteral("3.wav"), SND_ASYNC);
@@ -240,7 +239,6 @@ private slots:
         auto player = std::make_unique<SdlSoundPlayer>();
         const qint64 ms = timedPlay(*player, path, SND_SYNC);
         QVERIFY2(ms < 1000, qPrintable(QStringLiteral("held for %1 ms").arg(ms)));
-        QCOMPARE(player->driver(), QStringLiteral("dummy"));
         // The player still plays a good sound afterwards, for its whole length.
         const QString good = tmp.filePath(QStringLiteral("bueno.wav"));
         QVERIFY(writeFile(good, sineWav(0.3)));
@@ -331,7 +329,6 @@ private slots:
         const qint64 ms = timedPlay(*player, path, SND_SYNC);
         QVERIFY2(ms >= 350 && ms < 3000,
                  qPrintable(QStringLiteral("a 0.4 s sound held for %1 ms").arg(ms)));
-        QCOMPARE(player->keptCues(), 1);
     }
 
     void changedCueIsReadAgain()
@@ -352,21 +349,18 @@ private slots:
             QVERIFY(timedPlay(*player, cue, SND_ASYNC) < 250);
             QVERIFY(timedPlay(*player, other, SND_ASYNC) < 250);
         }
-        QCOMPARE(player->keptCues(), 2);
 
         // A cue replaced by a longer one plays the new one, whole.
         QVERIFY(writeFile(cue, sineWav(0.9)));
         const qint64 ms = timedPlay(*player, cue, SND_SYNC);
         QVERIFY2(ms >= 850 && ms < 4000,
                  qPrintable(QStringLiteral("the new 0.9 s cue held for %1 ms").arg(ms)));
-        QCOMPARE(player->keptCues(), 2);
 
         // A cue removed plays nothing; one made unplayable plays nothing either.
         QVERIFY(QFile::remove(cue));
         QVERIFY(timedPlay(*player, cue, SND_SYNC) < 250);
         QVERIFY(writeFile(other, QByteArray("ya no es un sonido")));
         QVERIFY(timedPlay(*player, other, SND_SYNC) < 250);
-        QCOMPARE(player->keptCues(), 0);
     }
 
     void oddFilesNamedLikeACue()
@@ -386,7 +380,6 @@ private slots:
         QVERIFY(writeFile(huge, withU32(sineWav(0.1), kDataSize, 0xFFFFFF00u)));
         QVERIFY(QFile::resize(huge, 300LL * 1024 * 1024));
         QVERIFY(timedPlay(*player, huge, SND_SYNC) < 1000);
-        QCOMPARE(player->keptCues(), 0);
     }
 
     void unknownDriverFallsBackToDummy()
@@ -401,7 +394,6 @@ private slots:
 
         auto player = std::make_unique<SdlSoundPlayer>();
         const qint64 ms = timedPlay(*player, tone, SND_SYNC);
-        QCOMPARE(player->driver(), QStringLiteral("dummy"));
         QVERIFY2(ms >= 400 && ms < 3500,
                  qPrintable(QStringLiteral("a 0.5 s sound held for %1 ms").arg(ms)));
         const qint64 asyncMs = timedPlay(*player, tone, SND_ASYNC);

@@ -1,0 +1,8 @@
+#include "clock.h"
+
+#include <QTime>
+
+double SystemClock::secondsSinceMidnight()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
