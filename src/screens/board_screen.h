@@ -65,6 +65,7 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void LayoutBoard();
@@ -75,7 +76,6 @@ private:
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
-    void describeCard(int slot);
     QPixmap backPicture() const;
     void markSlot(int slot);
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "accessible_controls.h"
 #include "board_screen.h"
 #include "design.h"
 #include "files.h"
@@ -35,7 +36,10 @@ Form1::Form1()
         Command1[i] = designButton(this, QString::fromLatin1(kCaptions[i]),
                                    i == 2 ? kGreen : kYellow, kPlaces[i], 72);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        Command1[i]->setAccessibleName(Command1[i]->caption() + QStringLiteral(" parejas"));
+        Accessible::setChoice(Command1[i], i == 2);
     }
+    Combo1->setAccessibleName(QStringLiteral("Carpeta de imágenes"));
 
     Command2 = designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295},
                             27.75);
@@ -94,6 +98,8 @@ void Form1::Command1_Click(int Index)
     for (CommandButton *b : Command1)
         b->setBackColour(kYellow);
     Command1[Index]->setBackColour(kGreen);
+    for (int i = 0; i < 5; ++i)
+        Accessible::setChoice(Command1[i], i == Index);
 }
 
 void Form1::Command2_Click()
