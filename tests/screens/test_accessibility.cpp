@@ -16,42 +16,18 @@
 
 namespace {
 
-struct Sent
-{
-    QAccessible::Event type;
-    QObject *object;
-};
-QList<Sent> g_sent;
+QList<QPair<QAccessible::Event, QObject *>> g_sent; // what the reader was told
 
-void record(QAccessibleEvent *event)
-{
-    g_sent.append({event->type(), event->object()});
-}
+void record(QAccessibleEvent *event) { g_sent.append({event->type(), event->object()}); }
+bool wasSent(QAccessible::Event type, QObject *object) { return g_sent.contains(qMakePair(type, object)); }
+QAccessibleInterface *iface(QObject *o) { return QAccessible::queryAccessibleInterface(o); }
+QString nameOf(QObject *o) { return iface(o)->text(QAccessible::Name); }
 
-bool wasSent(QAccessible::Event type, QObject *object)
-{
-    return std::any_of(g_sent.cbegin(), g_sent.cend(),
-                       [&](const Sent &s) { return s.type == type && s.object == object; });
-}
-
-QAccessibleInterface *iface(QObject *o)
-{
-    return QAccessible::queryAccessibleInterface(o);
-}
-
-QString nameOf(QObject *o)
-{
-    return iface(o)->text(QAccessible::Name);
-}
-
-/// Every object in the accessible tree below `root`.
-QList<QObject *> tree(QAccessibleInterface *root)
+QList<QObject *> tree(QAccessibleInterface *root) // every object below root
 {
     QList<QObject *> out;
-    for (int i = 0; i < root->childCount(); ++i) {
-        out.append(root->child(i)->object());
-        out += tree(root->child(i));
-    }
+    for (int i = 0; i < root->childCount(); ++i)
+        out += QList<QObject *>{root->child(i)->object()} + tree(root->child(i));
     return out;
 }
 
@@ -66,9 +42,7 @@ private slots:
     {
         // Events reach the handler only while the platform takes them, as with a reader running.
         QAccessible::installUpdateHandler(record);
-        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
-        QVERIFY(platform);
-        platform->setActive(true);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     }
 
     void aWholeGameByKeyboard_data()
@@ -93,60 +67,50 @@ private slots:
         Form2 *board = Runtime::loaded<Form2>();
         board->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(board));
-
         QAccessibleInterface *window = iface(board);
         QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Tablero, le toca a Ana"));
         QAccessibleInterface *grid = nullptr;
         for (int i = 0; i < window->childCount(); ++i)
-            if (window->child(i)->role() == QAccessible::Table)
-                grid = window->child(i);
+            grid = window->child(i)->role() == QAccessible::Table ? window->child(i) : grid;
         QVERIFY(grid);
         QCOMPARE(grid->childCount(), 12);
         QCOMPARE(grid->tableInterface()->columnCount(), 4);
         QAccessibleInterface *card6 = grid->tableInterface()->cellAt(1, 2);
         QCOMPARE(card6->object(), board->Picture2[6]);
         QCOMPARE(card6->role(), QAccessible::Button);
-        QCOMPARE(card6->tableCellInterface()->rowIndex(), 1);
-        QCOMPARE(card6->tableCellInterface()->columnIndex(), 2);
+        QCOMPARE(card6->tableCellInterface()->rowIndex() * 10 + card6->tableCellInterface()->columnIndex(), 12);
         QVERIFY(card6->state().focusable);
         QVERIFY(card6->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
         QCOMPARE(card6->text(QAccessible::Name), QStringLiteral("Carta 7, boca abajo"));
-
         // Every move of the keyboard frame is a focus move the reader hears.
         const auto goTo = [&](int slot) {
             while (board->markedSlot() != slot) {
                 g_sent.clear();
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-                const int now = board->markedSlot();
-                QCOMPARE(QApplication::focusWidget(), board->Picture2[now]);
-                QVERIFY(wasSent(QAccessible::Focus, board->Picture2[now]));
+                QWidget *card = board->Picture2[board->markedSlot()];
+                QVERIFY(QApplication::focusWidget() == card && wasSent(QAccessible::Focus, card));
             }
         };
         // Each turn is told on the focused card, as changes the reader speaks for it.
         const auto turn = [&](int slot, const QString &name, const QString &description) {
             goTo(slot);
             g_sent.clear();
-            QTest::keyClick(board->Picture2[slot], Qt::Key_Space);
             QWidget *card = board->Picture2[slot];
+            QTest::keyClick(card, Qt::Key_Space);
             QCOMPARE(nameOf(card), name);
             QVERIFY(wasSent(QAccessible::NameChanged, card));
             QCOMPARE(iface(card)->text(QAccessible::Description), description);
-            if (!description.isEmpty())
-                QVERIFY(wasSent(QAccessible::DescriptionChanged, card));
+            QVERIFY(description.isEmpty() || wasSent(QAccessible::DescriptionChanged, card));
         };
         const auto face = [&](int slot) {
-            return QStringLiteral("Carta %1, ").arg(slot + 1)
-                   + Deck::displayName(files.value(board->CardPicture()[slot].toInt()));
+            return QStringLiteral("Carta %1, ").arg(slot + 1) + Deck::displayName(files.value(board->CardPicture()[slot].toInt()));
         };
-
-        QTest::keyClick(board, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), board->Picture2[0]);
-        QTest::keyClick(board->Picture2[0], Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), board->Command1);
+        // Tab goes between the cards and the quit button.
+        for (QWidget *next : {(QWidget *)board->Picture2[0], (QWidget *)board->Command1, (QWidget *)board->Picture2[0]}) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : board, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
         QCOMPARE(nameOf(board->Command1), QStringLiteral("Salir"));
-        QTest::keyClick(board->Command1, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), board->Picture2[0]);
-
         const auto [a, b] = mismatchedSlots(board);
         turn(a, face(a), QString());
         const QString next = second.isEmpty() ? QStringLiteral("Ana") : second;
@@ -155,23 +119,18 @@ private slots:
         QCOMPARE(nameOf(board), QStringLiteral("Tablero, le toca a ") + next);
         g_sent.clear();
         board->Timer1_Timer();
-        QCOMPARE(nameOf(board->Picture2[b]), QStringLiteral("Carta %1, boca abajo").arg(b + 1));
-        QVERIFY(wasSent(QAccessible::NameChanged, board->Picture2[b]));
-        QVERIFY(iface(board->Picture2[b])->text(QAccessible::Description).startsWith(
-            QStringLiteral("Las dos cartas vuelven a estar boca abajo")));
-        QCOMPARE(QApplication::focusWidget(), board->Picture2[b]);
-        QVERIFY(wasSent(QAccessible::Focus, board->Picture2[b]));
-
+        QWidget *back = board->Picture2[b];
+        QCOMPARE(nameOf(back), QStringLiteral("Carta %1, boca abajo").arg(b + 1));
+        QVERIFY(iface(back)->text(QAccessible::Description).startsWith(QStringLiteral("Las dos cartas vuelven")));
+        QVERIFY(wasSent(QAccessible::NameChanged, back) && wasSent(QAccessible::Focus, back));
+        QCOMPARE(QApplication::focusWidget(), back);
         for (int pair = 0; pair < 6; ++pair) {
-            int first = 0;
-            while (board->game().faceUp[first])
-                ++first;
+            const int first = int(std::find(board->game().faceUp.begin(), board->game().faceUp.end(), false) - board->game().faceUp.begin());
             const QList<int> both = slotsOfPicture(board, board->CardPicture()[first]);
             turn(both[0], face(both[0]), QString());
             const QString found = QStringLiteral(", pareja encontrada");
-            const QString told = pair < 5 && !second.isEmpty() ? QStringLiteral(", que vuelve a jugar")
-                                 : pair < 5                 ? QString()
-                                                            : QStringLiteral(". Fin de la partida");
+            const QString told = pair == 5 ? QStringLiteral(". Fin de la partida")
+                                 : second.isEmpty() ? QString() : QStringLiteral(", que vuelve a jugar");
             turn(both[1], face(both[1]) + found, QStringLiteral("Pareja para ") + next + told);
             QCOMPARE(nameOf(board->Picture2[both[0]]), face(both[0]) + found);
         }
@@ -179,13 +138,12 @@ private slots:
         QCOMPARE(pairs->text(QAccessible::Name), QStringLiteral("Parejas de %1: 6").arg(next));
         QCOMPARE(pairs->role(), QAccessible::StaticText);
         QVERIFY(pairs->state().readOnly && !pairs->state().disabled);
-
         bool shown = false;
         whenShown<Form4>([&](Form4 *results) {
             shown = true;
             QAccessibleInterface *dialog = iface(results);
             QCOMPARE(dialog->role(), QAccessible::Dialog);
-            QVERIFY(dialog->text(QAccessible::Name).startsWith(QStringLiteral("Ana ")));
+            QVERIFY(results->Label1->caption().startsWith(QStringLiteral("Ana ")));
             QCOMPARE(dialog->text(QAccessible::Name), results->Label1->caption());
             QCOMPARE(dialog->text(QAccessible::Description), results->Label2->caption());
             QCOMPARE(results->focusWidget(), results->Command1);
@@ -206,8 +164,6 @@ private slots:
         AppFixture app;
         Form1 *options = Runtime::Show<Form1>();
         QCOMPARE(nameOf(options->Combo1), QStringLiteral("Carpeta de imágenes"));
-        if (pressed != 2)
-            QVERIFY(!iface(options->Command1[pressed])->state().checked);
         g_sent.clear();
         QTest::mouseClick(options->Command1[pressed], Qt::LeftButton);
         for (int i = 0; i < 5; ++i) {
@@ -227,13 +183,11 @@ private slots:
         Form5 *title = Runtime::Show<Form5>();
         QVERIFY(!tree(iface(title)).contains(title->Shape1));
         Form3 *players = Runtime::Show<Form3>();
-        QCOMPARE(nameOf(players->Text1[0]), QStringLiteral("Nombre"));
-        QCOMPARE(nameOf(players->Text1[1]), QStringLiteral("Jugador 1"));
-        QCOMPARE(nameOf(players->Text2), QStringLiteral("Jugador 2"));
+        QCOMPARE(QStringList({nameOf(players->Text1[0]), nameOf(players->Text1[1]), nameOf(players->Text2)}),
+                 QStringList({"Nombre", "Jugador 1", "Jugador 2"}));
         const QList<QObject *> shown = tree(iface(players));
-        QVERIFY(!shown.contains(players->Frame1[0])); // no caption: only its contents are read
-        QVERIFY(shown.contains(players->Text1[0]));
-        QVERIFY(shown.contains(players->Frame1[1]));
+        // A frame without a caption is left out; what it holds is read.
+        QVERIFY(!shown.contains(players->Frame1[0]) && shown.contains(players->Text1[0]) && shown.contains(players->Frame1[1]));
     }
 };
 
