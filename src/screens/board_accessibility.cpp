@@ -1,6 +1,8 @@
 #include "board_accessibility.h"
 
 #include <QAccessibleObject>
+#include <QApplication>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QWindow>
 
@@ -80,10 +82,16 @@ public:
             return static_cast<QAccessibleTableCellInterface *>(this);
         return QAccessibleWidget::interface_cast(t);
     }
-    // What the card draws inside it is part of the card, not something of its own to read.
-    int childCount() const override { return 0; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    // Of what the card draws only its inner face is in the tree, nameless: see retell().
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(face()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child->object() == face() ? 0 : -1;
+    }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
@@ -114,6 +122,7 @@ public:
     QAccessibleInterface *table() const override { return parent(); }
 
 private:
+    QWidget *face() const { return static_cast<PictureBox *>(widget())->inner(); }
     int slot() const
     {
         const Form2 *board = boardOf(widget());
@@ -329,6 +338,12 @@ void BoardAccessibility::clicked(Form2 *board, int slot, CardGame::ClickOutcome 
     }
     tell(board, slot, news);
     Accessible::setName(board, boardName(board));
+    if (slot >= cardCount(board) || QApplication::focusWidget() != board->Picture2[slot])
+        return;
+    if (outcome == Outcome::Mismatch) // after the board is disabled, which takes the focus
+        QTimer::singleShot(0, board->Picture2[slot], [board, slot] { retell(board, slot); });
+    else
+        retell(board, slot);
 }
 
 void BoardAccessibility::turnedBack(Form2 *board)
@@ -345,6 +360,26 @@ void BoardAccessibility::turnedBack(Form2 *board)
 void BoardAccessibility::left(Form2 *board, int slot)
 {
     tell(board, slot, QString());
+}
+
+void BoardAccessibility::retell(Form2 *board, int slot)
+{
+    // A reader speaks an object when the focus comes to it. This Qt's change events carry the
+    // object instead of its new name, which a reader cannot speak, so the reader is told that
+    // the focus stepped into the card's face and back. The step back waits until the reader
+    // has taken the first, or it passes the first over; it is told also while the board takes
+    // no input after a mismatch, when the card cannot hold the focus itself.
+    if (slot < 0 || slot >= cardCount(board))
+        return;
+    PictureBox *card = board->Picture2[slot];
+    QAccessibleEvent away(card->inner(), QAccessible::Focus);
+    QAccessible::updateAccessibility(&away);
+    QTimer::singleShot(kRetellMs, card, [card] {
+        if (!card->hasFocus() && card->isEnabled())
+            return; // the keyboard moved on meanwhile
+        QAccessibleEvent back(card, QAccessible::Focus);
+        QAccessible::updateAccessibility(&back);
+    });
 }
 
 #include "board_accessibility.moc"

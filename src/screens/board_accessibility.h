@@ -11,6 +11,9 @@ class Form2;
 /// that has the keyboard focus (its name and description change), so that the reader speaks it.
 namespace BoardAccessibility {
 
+/// How long a reader is given to take one focus move before the next (milliseconds).
+constexpr int kRetellMs = 600;
+
 /// "Carta 3, boca abajo", "Carta 3, tortuga", "Carta 3, tortuga, pareja encontrada".
 QString cardName(const Form2 *board, int slot);
 /// "Tablero, le toca a Ana".
@@ -24,5 +27,7 @@ void clicked(Form2 *board, int slot, CardGame::ClickOutcome outcome);
 void turnedBack(Form2 *board);
 /// The keyboard left a card: what it was told is old news.
 void left(Form2 *board, int slot);
+/// Has a reader speak a card anew, with its name and description, a moment later.
+void retell(Form2 *board, int slot);
 
 } // namespace BoardAccessibility

@@ -435,8 +435,10 @@ void Form2::Timer1_Timer()
         Timer1->stop();
         setEnabled(true);
         // Disabling the board took the focus from the card: the keyboard frame gets it back.
-        if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked())
+        if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked()) {
             Picture2[m_marked]->setFocus(Qt::OtherFocusReason);
+            BoardAccessibility::retell(this, m_marked);
+        }
         playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);
         return;
     case CardGame::Tick::GameFinished: {

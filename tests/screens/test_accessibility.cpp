@@ -99,6 +99,7 @@ private slots:
             QTest::keyClick(card, Qt::Key_Space);
             QCOMPARE(nameOf(card), name);
             QVERIFY(wasSent(QAccessible::NameChanged, card));
+            QTRY_VERIFY(wasSent(QAccessible::Focus, board->Picture2[slot]->inner()) && wasSent(QAccessible::Focus, card));
             QCOMPARE(iface(card)->text(QAccessible::Description), description);
             QVERIFY(description.isEmpty() || wasSent(QAccessible::DescriptionChanged, card));
         };
