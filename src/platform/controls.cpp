@@ -369,6 +369,12 @@ void PictureBox::paintEvent(QPaintEvent *)
     p.drawLine(w - 2, 1, w - 2, h - 2);
 }
 
+void PictureBox::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    emit focused();
+}
+
 void PictureBox::resizeEvent(QResizeEvent *)
 {
     m_inner->setGeometry(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));

@@ -158,9 +158,12 @@ public:
 
 signals:
     void clicked();
+    /// The box took the keyboard focus.
+    void focused();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

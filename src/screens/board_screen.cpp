@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "board_accessibility.h"
 #include "board_grid.h"
 #include "design.h"
 #include "deal.h"
@@ -65,6 +66,7 @@ Form2::Form2()
     Picture2.append(slot0);
     Image1.append(face0);
     connect(slot0, &PictureBox::clicked, this, [this] { picture2_Click(0); });
+    connect(slot0, &PictureBox::focused, this, [this] { markSlot(0); });
 
     Text2[0] = displayBox(this, QStringLiteral("0"), 0x000080FF, {360, 0, 495, 375}, 12);
     Text1[0] = displayBox(this, QStringLiteral("0"), 0x0000FF00, {840, 0, 495, 375}, 12);
@@ -84,7 +86,7 @@ Form2::Form2()
     quit.addPixmap(quitPicture(pixelRatio()), QIcon::Disabled); // unchanged while a mismatch shows
     Command1->setIcon(quit);
     Command1->setIconSize(QSize(28, 29));
-    Command1->setFocusPolicy(Qt::NoFocus);
+    Command1->setFocusPolicy(Qt::TabFocus);
     Command1->setAccessibleName(QStringLiteral("Salir"));
     setFocusPolicy(Qt::StrongFocus);
     Twips::setGeometry(Command1, 7920, 0, 375, 375);
@@ -142,6 +144,7 @@ void Form2::Form_Load()
     m_game.TurnPrefix = Platform::languageFile(13).line(13);
     m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
     Label1[0]->setCaption(m_game.turnLabel[0]);
+    BoardAccessibility::attach(this);
 }
 
 QString Form2::chosenSet() const
@@ -208,6 +211,7 @@ void Form2::LayoutBoard()
         Picture2.append(slot);
         Image1.append(face);
         connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
+        connect(slot, &PictureBox::focused, this, [this, i] { markSlot(i); });
     }
     m_columns = grid.columns;
     const QPixmap back = backPicture();
@@ -217,7 +221,6 @@ void Form2::LayoutBoard()
         Image1[k]->hide();
         Picture2[k]->show();
         Picture2[k]->setPicture(back);
-        describeCard(k);
     }
     // Captions lie on the window itself, beneath the cards.
     Label1[0]->lower();
@@ -243,17 +246,6 @@ QPixmap Form2::backPicture() const
     return QPixmap(path);
 }
 
-void Form2::describeCard(int slot)
-{
-    if (slot < 0 || slot >= Picture2.size())
-        return;
-    const int picture = pictureOf(slot);
-    if (m_game.faceUp[slot] && picture >= 0)
-        Picture2[slot]->setAccessibleName(pictureName(picture));
-    else
-        Picture2[slot]->setAccessibleName(QStringLiteral("Carta %1").arg(slot + 1));
-}
-
 int Form2::pictureOf(int slot) const
 {
     bool ok = false;
@@ -268,11 +260,28 @@ QString Form2::pictureName(int picture) const
 
 void Form2::markSlot(int slot)
 {
-    if (m_marked >= 0 && m_marked < Picture2.size())
+    if (m_marked >= 0 && m_marked < Picture2.size() && m_marked != slot) {
         Picture2[m_marked]->setMarked(false);
+        BoardAccessibility::left(this, m_marked);
+    }
     m_marked = slot;
-    if (slot >= 0 && slot < Picture2.size())
+    if (slot >= 0 && slot < Picture2.size()) {
         Picture2[slot]->setMarked(true);
+        // The keyboard frame is the keyboard focus, so that a screen reader follows it.
+        Picture2[slot]->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool Form2::focusNextPrevChild(bool)
+{
+    // Tab goes between the cards (one stop, at the keyboard frame) and the quit button.
+    if (m_marked >= 0 && m_marked < Picture2.size() && focusWidget() == Picture2[m_marked]) {
+        Picture2[m_marked]->setMarked(false);
+        Command1->setFocus(Qt::TabFocusReason);
+    } else {
+        markSlot(m_marked < 0 ? 0 : m_marked);
+    }
+    return true;
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)
@@ -407,10 +416,10 @@ void Form2::picture2_Click(int Index)
 
     ensureFace(Index);
     Image1[Index]->show();
-    describeCard(Index);
     const int picture = pictureOf(Index);
     Label2->setCaption(picture >= 0 ? pictureName(picture) : QString());
     playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
+    BoardAccessibility::clicked(this, Index, click.outcome);
 
     switch (click.outcome) {
     case CardGame::ClickOutcome::FirstCard:
@@ -443,10 +452,14 @@ void Form2::Timer1_Timer()
     case CardGame::Tick::TurnedBack:
         Image1[m_game.SecondCard]->hide();
         Image1[m_game.FirstCard]->hide();
-        describeCard(m_game.SecondCard);
-        describeCard(m_game.FirstCard);
+        BoardAccessibility::turnedBack(this);
         Timer1->stop();
         setEnabled(true);
+        // Disabling the board took the focus from the card: the keyboard frame gets it back.
+        if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked()) {
+            Picture2[m_marked]->setFocus(Qt::OtherFocusReason);
+            BoardAccessibility::retell(this, m_marked);
+        }
         playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);
         return;
     case CardGame::Tick::GameFinished: {

@@ -57,10 +57,16 @@ public:
     /// Whether the face of every dealt card has its picture (or its plain face).
     bool allFacesReady() const;
 
+    /// The listing index of the picture dealt to `slot` (its CardPicture), or −1.
+    int pictureOf(int slot) const;
+    /// The name a card shows for the picture at listing index `picture`.
+    QString pictureName(int picture) const;
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QString chosenSet() const;
@@ -76,11 +82,6 @@ private:
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image);
     void ensureFace(int slot);
-    /// The listing index of the picture dealt to `slot` (its CardPicture), or −1.
-    int pictureOf(int slot) const;
-    /// The name a card shows for the picture at listing index `picture`.
-    QString pictureName(int picture) const;
-    void describeCard(int slot);
     QPixmap backPicture() const;
     void markSlot(int slot);
 

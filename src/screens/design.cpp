@@ -30,11 +30,11 @@ TextBox *displayBox(QWidget *parent, const QString &text, quint32 back, const QR
                     double points)
 {
     auto *t = new TextBox(parent);
+    t->setEnabled(false); // first: a reader is told of a display box from its start
     t->setText(text);
     t->setCentred(true);
     t->setBackColour(back);
     t->setFont(designFont(points, true));
-    t->setEnabled(false);
     Twips::setGeometry(t, twips);
     return t;
 }

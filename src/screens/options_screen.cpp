@@ -1,5 +1,6 @@
 #include "options_screen.h"
 
+#include "accessible_controls.h"
 #include "board_grid.h"
 #include "board_screen.h"
 #include "colours_fonts.h"
@@ -36,7 +37,10 @@ Form1::Form1()
         Command1[i] = designButton(this, QString::number(pairsForOption(i)),
                                    i == 2 ? kGreen : kYellow, kPlaces[i], 72);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        Command1[i]->setAccessibleName(Command1[i]->caption() + QStringLiteral(" parejas"));
+        Accessible::setChoice(Command1[i], i == 2);
     }
+    Combo1->setAccessibleName(QStringLiteral("Carpeta de imágenes"));
 
     Command2 = designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295},
                             27.75);
@@ -86,6 +90,8 @@ void Form1::Command1_Click(int Index)
     for (CommandButton *b : Command1)
         b->setBackColour(kYellow);
     Command1[Index]->setBackColour(kGreen);
+    for (int i = 0; i < 5; ++i)
+        Accessible::setChoice(Command1[i], i == Index);
 }
 
 void Form1::Command2_Click()

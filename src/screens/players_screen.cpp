@@ -52,6 +52,11 @@ Form3::Form3()
     Label2 = designLabel(Frame1[1], QStringLiteral("Jugador 2"), std::nullopt, {120, 1440, 1935, 495}, 14.25);
     Text2 = nameBox(Frame1[1], {2160, 1440, 2895, 495});
 
+    // The name boxes are read by their labels' captions.
+    Label1[0]->setBuddy(Text1[0]);
+    Label1[1]->setBuddy(Text1[1]);
+    Label2->setBuddy(Text2);
+
     Command2 = designButton(this, QStringLiteral("ACEPTAR"), 0x00FF8080, {720, 3600, 5055, 855}, 21.75);
     Command2->hide();
 

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "accessible_controls.h"
 #include "board_screen.h"
 #include "board_grid.h"
 #include "clock.h"
@@ -95,6 +96,10 @@ void Form4::Form_Load()
         Label2->setCaption(
             Results::twoPlayerLine(Module1::Player2Name, ResultText, pairs2, Module1::Player2Points));
     }
+    // A screen reader reads a dialog's name and description as it opens.
+    Accessible::setName(this, Label1->caption());
+    Accessible::setDescription(this, Label2->caption());
+    Command1->setFocus();
 }
 
 void Form4::Command1_Click()

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAccessibleWidget>
+#include <QList>
+
+class QAbstractButton;
+
+/// How the controls read to assistive technology (a screen reader over AT-SPI), without changing
+/// anything a player sees. The interfaces here are made by a factory that is installed when the
+/// program starts.
+namespace Accessible {
+
+/// Whether a control is only decoration, left out of its screen's accessible tree: an outline, a
+/// frame without a caption (its contents stay, in the frame's place).
+bool isDecoration(const QObject *object);
+
+/// Makes a button read as one of an exclusive set of choices, checked or not. The button keeps
+/// its look: the state is only for assistive technology.
+void setChoice(QAbstractButton *button, bool checked);
+bool isChecked(const QAbstractButton *button);
+
+/// Tells assistive technology that an object's name changed.
+void nameChanged(QObject *object);
+/// Sets a widget's accessible name or description and tells assistive technology of the change.
+void setName(QWidget *widget, const QString &name);
+void setDescription(QWidget *widget, const QString &description);
+
+} // namespace Accessible
+
+/// A screen's window as assistive technology reads it: decorations left out of its children.
+class ScreenAccessible : public QAccessibleWidget
+{
+public:
+    ScreenAccessible(QWidget *window, QAccessible::Role role);
+
+    int childCount() const override;
+    QAccessibleInterface *child(int index) const override;
+    int indexOfChild(const QAccessibleInterface *child) const override;
+
+protected:
+    /// The objects read as the window's children, in order.
+    virtual QList<QObject *> children() const;
+    /// A widget's own children that are read, with decorations replaced by their contents.
+    static void collect(const QObject *parent, QList<QObject *> &out);
+};

@@ -1,0 +1,384 @@
+#include "board_accessibility.h"
+
+#include <QAccessibleObject>
+#include <QApplication>
+#include <QTimer>
+#include <QCoreApplication>
+#include <QWindow>
+
+#include "accessible_controls.h"
+#include "board_grid.h"
+#include "board_screen.h"
+#include "deal.h"
+#include "module1.h"
+#include "results_screen.h"
+
+namespace {
+
+/// Stands for the cards as one grid in the accessible tree; the cards stay children of the window.
+class CardGrid : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+};
+
+Form2 *boardOf(const QObject *o)
+{
+    return o ? qobject_cast<Form2 *>(o->parent()) : nullptr;
+}
+
+int cardCount(const Form2 *board)
+{
+    return board ? int(qMin<qsizetype>(2 * board->TotalPairs(), board->Picture2.size())) : 0;
+}
+
+int columnsOf(const Form2 *board)
+{
+    for (int option = 0; option < 5; ++option)
+        if (pairsForOption(option) == board->TotalPairs())
+            return gridRow(option).columns;
+    return 1;
+}
+
+QString playerInTurn(const CardGame &game)
+{
+    if (!game.isTwoPlayer() || game.turnLabel[0] == game.turnCaption(Module1::Player1Name))
+        return Module1::Player1Name;
+    if (game.turnLabel[1] == game.turnCaption(Module1::Player2Name))
+        return Module1::Player2Name;
+    return QString();
+}
+
+bool isFound(const CardGame &game, int slot)
+{
+    for (int k = 0; k < 2 * game.TotalPairs && k < kMaxSlots; ++k)
+        if (k != slot && game.faceUp[k] && game.CardPicture[k] == game.CardPicture[slot])
+            return true;
+    return false;
+}
+
+void rename(Form2 *board, int slot)
+{
+    if (slot >= 0 && slot < cardCount(board))
+        Accessible::setName(board->Picture2[slot], BoardAccessibility::cardName(board, slot));
+}
+
+void tell(Form2 *board, int slot, const QString &news)
+{
+    if (slot >= 0 && slot < cardCount(board))
+        Accessible::setDescription(board->Picture2[slot], news);
+}
+
+/// A card: a button at a row and column of the grid, pressed by Space, Enter or the reader.
+class CardAccessible : public QAccessibleWidget, public QAccessibleTableCellInterface
+{
+public:
+    explicit CardAccessible(QWidget *card) : QAccessibleWidget(card, QAccessible::Button) {}
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    // Of what the card draws only its inner face is in the tree, nameless: see retell().
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(face()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && child->object() == face() ? 0 : -1;
+    }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        const Form2 *board = boardOf(widget());
+        CardGrid *grid = board ? board->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+        return grid ? QAccessible::queryAccessibleInterface(grid) : QAccessibleWidget::parent();
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override
+    {
+        Form2 *board = boardOf(widget());
+        if (action == pressAction() && board && board->isEnabled())
+            board->picture2_Click(slot());
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return slot() % columns(); }
+    int rowIndex() const override { return slot() / columns(); }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override { return parent(); }
+
+private:
+    QWidget *face() const { return static_cast<PictureBox *>(widget())->inner(); }
+    int slot() const
+    {
+        const Form2 *board = boardOf(widget());
+        return board ? int(board->Picture2.indexOf(widget())) : 0;
+    }
+    int columns() const
+    {
+        const Form2 *board = boardOf(widget());
+        return board ? columnsOf(board) : 1;
+    }
+};
+
+/// The grid of cards, rows and columns as the players see them.
+class GridAccessible : public QAccessibleObject, public QAccessibleTableInterface
+{
+public:
+    explicit GridAccessible(CardGrid *grid) : QAccessibleObject(grid) {}
+
+    void *interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return nullptr;
+    }
+    QWindow *window() const override
+    {
+        const Form2 *board = boardOf(object());
+        return board ? board->windowHandle() : nullptr;
+    }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(boardOf(object()));
+    }
+    int childCount() const override { return cardCount(boardOf(object())); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const Form2 *board = boardOf(object());
+        if (index < 0 || index >= cardCount(board))
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(board->Picture2[index]);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const Form2 *board = boardOf(object());
+        if (!board || !child)
+            return -1;
+        const int k = int(board->Picture2.indexOf(qobject_cast<PictureBox *>(child->object())));
+        return k < cardCount(board) ? k : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (int k = 0; k < childCount(); ++k)
+            if (QAccessibleInterface *c = child(k); c && c->rect().contains(x, y))
+                return c;
+        return nullptr;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? QStringLiteral("Cartas") : QString();
+    }
+    QRect rect() const override
+    {
+        QRect r;
+        for (int k = 0; k < childCount(); ++k)
+            r |= child(k)->rect();
+        return r;
+    }
+    QAccessible::Role role() const override { return QAccessible::Table; }
+    QAccessible::State state() const override { return {}; }
+
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override
+    {
+        const int cols = columnCount();
+        return column >= 0 && column < cols ? child(row * cols + column) : nullptr;
+    }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
+    QString columnDescription(int) const override { return {}; }
+    QString rowDescription(int) const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    int columnCount() const override
+    {
+        const Form2 *board = boardOf(object());
+        return board ? columnsOf(board) : 0;
+    }
+    int rowCount() const override
+    {
+        const int cols = columnCount();
+        return cols > 0 ? (childCount() + cols - 1) / cols : 0;
+    }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *) override {}
+};
+
+/// The board window: the cards read as one grid among the score strip and the quit button.
+class BoardAccessible : public ScreenAccessible
+{
+public:
+    explicit BoardAccessible(QWidget *board) : ScreenAccessible(board, QAccessible::Window) {}
+
+protected:
+    QList<QObject *> children() const override
+    {
+        QList<QObject *> all;
+        collect(widget(), all);
+        QObject *grid = widget()->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly);
+        QList<QObject *> out;
+        for (QObject *o : all) {
+            if (!qobject_cast<PictureBox *>(o))
+                out.append(o);
+            else if (grid && !out.contains(grid))
+                out.append(grid);
+        }
+        return out;
+    }
+};
+
+QAccessibleInterface *screensFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Form2"))
+        return new BoardAccessible(static_cast<QWidget *>(object));
+    if (className == QLatin1String("Form4"))
+        return new ScreenAccessible(static_cast<QWidget *>(object), QAccessible::Dialog);
+    if (className == QLatin1String("CardGrid"))
+        return new GridAccessible(static_cast<CardGrid *>(object));
+    if (className == QLatin1String("PictureBox") && boardOf(object))
+        return new CardAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+void installScreensFactory()
+{
+    QAccessible::installFactory(screensFactory);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installScreensFactory)
+
+QString BoardAccessibility::cardName(const Form2 *board, int slot)
+{
+    const QString place = QStringLiteral("Carta %1, ").arg(slot + 1);
+    const CardGame &game = board->game();
+    if (slot < 0 || slot >= kMaxSlots || !game.faceUp[slot])
+        return place + QStringLiteral("boca abajo");
+    const int picture = board->pictureOf(slot);
+    const QString shown = picture >= 0 ? board->pictureName(picture) : QString();
+    QString name = place + (shown.isEmpty() ? QStringLiteral("boca arriba") : shown);
+    if (isFound(game, slot))
+        name += QStringLiteral(", pareja encontrada");
+    return name;
+}
+
+QString BoardAccessibility::boardName(const Form2 *board)
+{
+    if (board->game().GameOver)
+        return QStringLiteral("Tablero, fin de la partida");
+    const QString player = playerInTurn(board->game());
+    return player.isEmpty() ? QStringLiteral("Tablero") : QStringLiteral("Tablero, le toca a ") + player;
+}
+
+void BoardAccessibility::attach(Form2 *board)
+{
+    if (!board->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly))
+        new CardGrid(board);
+    for (int k = 0; k < cardCount(board); ++k) {
+        board->Picture2[k]->setFocusPolicy(Qt::TabFocus);
+        rename(board, k);
+    }
+    Accessible::setName(board, boardName(board));
+    Accessible::setDescription(board, 
+        QStringLiteral("Flechas: ir de carta en carta. Espacio o Intro: dar la vuelta a la carta. "
+                       "Tabulador: botón Salir."));
+}
+
+void BoardAccessibility::clicked(Form2 *board, int slot, CardGame::ClickOutcome outcome)
+{
+    using Outcome = CardGame::ClickOutcome;
+    if (outcome == Outcome::Ignored)
+        return;
+    const CardGame &game = board->game();
+    const QString player = playerInTurn(game);
+    rename(board, slot);
+    QString news;
+    switch (outcome) {
+    case Outcome::Ignored:
+    case Outcome::FirstCard:
+        break;
+    case Outcome::Match:
+        rename(board, game.FirstCard);
+        news = game.isTwoPlayer() ? QStringLiteral("Pareja para %1, que vuelve a jugar").arg(player)
+                                  : QStringLiteral("Pareja para %1").arg(player);
+        break;
+    case Outcome::LastPair:
+        rename(board, game.FirstCard);
+        news = QStringLiteral("Pareja para %1. Fin de la partida").arg(player);
+        break;
+    case Outcome::Mismatch:
+        news = game.isTwoPlayer() ? QStringLiteral("No es pareja. Le toca a %1").arg(player)
+                                  : QStringLiteral("No es pareja");
+        break;
+    }
+    tell(board, slot, news);
+    Accessible::setName(board, boardName(board));
+    if (slot >= cardCount(board) || QApplication::focusWidget() != board->Picture2[slot])
+        return;
+    if (outcome == Outcome::Mismatch) // after the board is disabled, which takes the focus
+        QTimer::singleShot(0, board->Picture2[slot], [board, slot] { retell(board, slot); });
+    else
+        retell(board, slot);
+}
+
+void BoardAccessibility::turnedBack(Form2 *board)
+{
+    const CardGame &game = board->game();
+    rename(board, game.FirstCard);
+    rename(board, game.SecondCard);
+    QString news = QStringLiteral("Las dos cartas vuelven a estar boca abajo");
+    if (game.isTwoPlayer())
+        news += QStringLiteral(". Le toca a ") + playerInTurn(game);
+    tell(board, game.SecondCard, news);
+}
+
+void BoardAccessibility::left(Form2 *board, int slot)
+{
+    tell(board, slot, QString());
+}
+
+void BoardAccessibility::retell(Form2 *board, int slot)
+{
+    // A reader speaks an object when the focus comes to it. This Qt's change events carry the
+    // object instead of its new name, which a reader cannot speak, so the reader is told that
+    // the focus stepped into the card's face and back. The step back waits until the reader
+    // has taken the first, or it passes the first over; it is told also while the board takes
+    // no input after a mismatch, when the card cannot hold the focus itself.
+    if (slot < 0 || slot >= cardCount(board))
+        return;
+    PictureBox *card = board->Picture2[slot];
+    QAccessibleEvent away(card->inner(), QAccessible::Focus);
+    QAccessible::updateAccessibility(&away);
+    QTimer::singleShot(kRetellMs, card, [card] {
+        if (!card->hasFocus() && card->isEnabled())
+            return; // the keyboard moved on meanwhile
+        QAccessibleEvent back(card, QAccessible::Focus);
+        QAccessible::updateAccessibility(&back);
+    });
+}
+
+#include "board_accessibility.moc"
