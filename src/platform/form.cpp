@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "frame_extents.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -60,8 +61,9 @@ void Form::moveTwips(int left, int top)
 void Form::centreOnScreen()
 {
     const QSize screen = Platform::screenTwips();
-    // Before the first showing the frame is not known yet; the inner size stands in for it.
-    const QSize outer = isVisible() ? frameGeometry().size() : size();
+    // Before the first showing the window manager is asked for the frame it will draw.
+    const QSize outer =
+        isVisible() ? frameGeometry().size() : size().grownBy(FrameExtents::beforeShowing(this));
     const int w = outer.width() * Platform::kTwipsPerPixel;
     const int h = outer.height() * Platform::kTwipsPerPixel;
     moveTwips(static_cast<int>(std::floor((screen.width() - w) / 2.0)),
