@@ -62,12 +62,15 @@ void Form::centreOnScreen()
 {
     const QSize screen = Platform::screenTwips();
     // Before the first showing the window manager is asked for the frame it will draw.
-    const QSize outer =
-        isVisible() ? frameGeometry().size() : size().grownBy(FrameExtents::beforeShowing(this));
+    const QMargins frame = isVisible() ? QMargins() : FrameExtents::beforeShowing(this);
+    const QSize outer = isVisible() ? frameGeometry().size() : size().grownBy(frame);
     const int w = outer.width() * Platform::kTwipsPerPixel;
     const int h = outer.height() * Platform::kTwipsPerPixel;
     moveTwips(static_cast<int>(std::floor((screen.width() - w) / 2.0)),
               static_cast<int>(std::floor((screen.height() - h) / 2.0)));
+    // A native window not shown yet is placed by its inner area, which lies inside the frame.
+    if (!frame.isNull())
+        move(pos() + QPoint(frame.left(), frame.top()));
 }
 
 void Form::present()
