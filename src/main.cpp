@@ -4,11 +4,13 @@
 #include <QTranslator>
 
 #include "platform.h"
+#include "runtime_dir.h"
 #include "twips.h"
 #include "title_screen.h"
 
 int main(int argc, char *argv[])
 {
+    RuntimeDir::prepare();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));
