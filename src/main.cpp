@@ -5,11 +5,13 @@
 
 #include "platform.h"
 #include "colours_fonts.h"
+#include "runtime_dir.h"
 #include "title_screen.h"
 
 int main(int argc, char *argv[])
 {
     Platform::tuneAllocator();
+    RuntimeDir::prepare();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));

@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,57 +55,60 @@ bool hasHighByte(const QByteArray &bytes)
 
 LanguageFile::LanguageFile(const QString &path, int lines)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    lines = qBound(0, lines, kMaxLines);
+    // Opened without waiting: a pipe or a device named like the file must not hold the screen.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return;
-    // Enough for the wanted lines at their longest; a huge file is never read whole.
-    const qint64 budget = qint64(qBound(0, lines, kMaxLines)) * (kMaxLineBytes + kSlack + 1);
+    struct stat st {};
+    QFile file;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return;
+    }
+    // The wanted lines, each cut a few bytes past its limit (a BOM, and enough for parse() to
+    // tell that the line is over it), each followed by '\n' when the file had its line end.
     QByteArray bytes;
-    QByteArray lineBytes;
-    int found = 0;
-    // Read line by line so that a single runaway line only costs its first kMaxLineBytes.
-    while (found < lines && !file.atEnd()) {
-        char c;
-        qint64 kept = 0;
-        lineBytes.clear();
-        bool ended = false;
-        while (file.getChar(&c)) {
-            if (c == '\n') {
-                ended = true;
-                break;
+    qint64 kept = 0; // bytes kept of the line being read
+    int found = 0;   // line ends seen
+    bool afterCr = false;
+    qint64 total = 0;
+    bool done = lines == 0;
+    char chunk[64 * 1024];
+    while (!done && total < kMaxReadBytes) {
+        const qint64 n = file.read(chunk, qMin<qint64>(sizeof chunk, kMaxReadBytes - total));
+        if (n <= 0)
+            break;
+        total += n;
+        for (qint64 i = 0; i < n && !done; ++i) {
+            const char c = chunk[i];
+            if (afterCr) {
+                afterCr = false;
+                if (c == '\n')
+                    continue;
             }
-            if (c == '\r') {
-                char next;
-                if (file.peek(&next, 1) == 1 && next == '\n')
-                    file.getChar(&next);
-                ended = true;
-                break;
-            }
-            // Keep a few bytes more than a line holds (a BOM, and enough to tell that the line
-            // is over its limit): parse() makes the cut, the same as for bytes in memory.
-            if (kept < kMaxLineBytes + kSlack) {
-                lineBytes.append(c);
-                ++kept;
+            if (c == '\n' || c == '\r') {
+                bytes.append('\n');
+                kept = 0;
+                afterCr = c == '\r';
+                done = ++found == lines;
+            } else if (kept < kMaxLineBytes + kSlack) {
+                bytes.append(c);
+                // The last wanted line at its limit: nothing after it is needed.
+                done = ++kept == kMaxLineBytes + kSlack && found == lines - 1;
             }
         }
-        bytes.append(lineBytes);
-        // A last line without its line end stays without one, as in memory: a file of a bare
-        // byte-order mark then has no line at all rather than one empty line.
-        if (ended)
-            bytes.append('\n');
-        ++found;
-        if (!ended || bytes.size() > budget)
-            break;
     }
     m_opened = true;
-    parse(bytes, found);
+    parse(bytes, lines);
 }
 
 LanguageFile LanguageFile::fromBytes(const QByteArray &bytes, int lines)
 {
     LanguageFile f;
     f.m_opened = true;
-    f.parse(bytes, lines);
+    f.parse(bytes.left(kMaxReadBytes), lines);
     return f;
 }
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "frame_extents.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -57,12 +58,16 @@ void Form::moveTwips(int left, int top)
 void Form::centreOnScreen()
 {
     const QSize screen = Platform::screenTwips();
-    // Before the first showing the frame is not known yet; the inner size stands in for it.
-    const QSize outer = isVisible() ? frameGeometry().size() : size();
+    // Before the first showing the window manager is asked for the frame it will draw.
+    const QMargins frame = isVisible() ? QMargins() : FrameExtents::beforeShowing(this);
+    const QSize outer = isVisible() ? frameGeometry().size() : size().grownBy(frame);
     const int w = outer.width() * Platform::kTwipsPerPixel;
     const int h = outer.height() * Platform::kTwipsPerPixel;
     moveTwips(static_cast<int>(std::floor((screen.width() - w) / 2.0)),
               static_cast<int>(std::floor((screen.height() - h) / 2.0)));
+    // A native window not shown yet is placed by its inner area, which lies inside the frame.
+    if (!frame.isNull())
+        move(pos() + QPoint(frame.left(), frame.top()));
 }
 
 void Form::present()

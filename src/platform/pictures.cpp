@@ -1,5 +1,6 @@
 #include "pictures.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace Pictures {
@@ -29,8 +30,16 @@ QSize checkedSize(QImageReader &reader)
 
 } // namespace
 
+bool isPlainFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0;
+}
+
 QSize naturalSize(const QString &path)
 {
+    if (!isPlainFile(path))
+        return {};
     QImageReader reader(path);
     const QSize raw = checkedSize(reader);
     if (!raw.isValid())
@@ -41,6 +50,8 @@ QSize naturalSize(const QString &path)
 QImage loadScaled(const QString &path, const QSize &size)
 {
     if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide)
+        return {};
+    if (!isPlainFile(path))
         return {};
     QImageReader reader(path);
     if (!checkedSize(reader).isValid())

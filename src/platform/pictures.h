@@ -7,9 +7,13 @@
 /// Reading pictures (GIF, JPEG and whatever else Qt's image readers know).
 namespace Pictures {
 
+/// Whether a file can be read as a picture without waiting: a regular file (or a link to one)
+/// with something in it. A pipe, a device or a kernel file in /proc may block or never end.
+bool isPlainFile(const QString &path);
+
 /// The picture's natural size in pixels as it is meant to be seen (an EXIF orientation applied),
-/// read from the file's header without decoding it. Invalid when the file is not a picture the
-/// program can read, or claims a size too large to decode safely.
+/// read from the file's header without decoding it. Invalid when the file is not a plain file, not
+/// a picture the program can read, or claims a size too large to decode safely.
 QSize naturalSize(const QString &path);
 
 /// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole); an empty

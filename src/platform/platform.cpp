@@ -132,7 +132,7 @@ void messageBox(const QString &text)
         s.messageBox(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trabel"), text,
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -54,8 +54,7 @@ void FileList::setPath(const QString &path)
 
 Form2::Form2()
 {
-    setWindowFlag(Qt::FramelessWindowHint);
-    setWindowTitle(QString());
+    setWindowTitle(QStringLiteral(" ")); // no title: an empty one would show the program's name
     setWindowColour(this, 0x00FFFFFF);
 
     auto *slot0 = new PictureBox(this);
@@ -110,8 +109,8 @@ qreal Form2::pixelRatio() const
 void Form2::present()
 {
     if (const QScreen *s = QGuiApplication::primaryScreen())
-        setGeometry(s->geometry());
-    showFullScreen();
+        setGeometry(s->geometry()); // what the board covers where no window manager maximises it
+    showMaximized();
     setFocus();
     bringForward();
 }
@@ -233,9 +232,12 @@ QPixmap Form2::backPicture() const
     // One decode of the back serves every slot. It is drawn at its own size; a dense screen
     // takes the double-density drawing beside it when there is one.
     const QString path = Platform::appPath(QStringLiteral("\\fondo.jpg"));
+    if (!Pictures::isPlainFile(path))
+        return {};
     const qreal dpr = pixelRatio();
-    if (dpr > 1.0) {
-        QPixmap sharp(Platform::appPath(QStringLiteral("\\fondo@2x.jpg")));
+    const QString sharpPath = Platform::appPath(QStringLiteral("\\fondo@2x.jpg"));
+    if (dpr > 1.0 && Pictures::isPlainFile(sharpPath)) {
+        QPixmap sharp(sharpPath);
         QPixmap plain(path);
         if (!sharp.isNull() && !plain.isNull() && sharp.size() == plain.size() * 2) {
             sharp.setDevicePixelRatio(2.0);
