@@ -1,6 +1,11 @@
 #include "pictures.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+
+#include "exif_preview.h"
+#include "heif_image.h"
 
 namespace Pictures {
 namespace {
@@ -27,10 +32,33 @@ QSize checkedSize(QImageReader &reader)
     return raw.isValid() && sizeAllowed(reader, raw) ? raw : QSize();
 }
 
+/// HEIF files go to libheif: Qt has no reader for them here.
+bool isHeifFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && HeifImage::isHeif(f.read(32));
+}
+
 } // namespace
+
+bool previewFits(const QSize &preview, const QSize &natural, const QSize &face)
+{
+    if (preview.isEmpty() || natural.isEmpty() || face.isEmpty())
+        return false;
+    if (preview.width() < face.width() || preview.height() < face.height())
+        return false;
+    // |pw / ph − nw / nh| ≤ 2 % of nw / nh, in whole numbers.
+    const qint64 p = qint64(preview.width()) * natural.height();
+    const qint64 n = qint64(natural.width()) * preview.height();
+    return 50 * qAbs(p - n) <= n;
+}
 
 QSize naturalSize(const QString &path)
 {
+    if (isHeifFile(path))
+        return HeifImage::naturalSize(path);
     QImageReader reader(path);
     const QSize raw = checkedSize(reader);
     if (!raw.isValid())
@@ -42,9 +70,18 @@ QImage loadScaled(const QString &path, const QSize &size)
 {
     if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide)
         return {};
+    if (isHeifFile(path))
+        return HeifImage::loadScaled(path, size);
     QImageReader reader(path);
-    if (!checkedSize(reader).isValid())
+    const QSize stored = checkedSize(reader);
+    if (!stored.isValid())
         return {};
+    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
+        const QImage preview = ExifPreview::load(path, reader.transformation(),
+                                                 rotated(reader) ? stored.transposed() : stored, size);
+        if (!preview.isNull())
+            return preview;
+    }
     if (size.isValid() && !size.isEmpty()) {
         // The scaled size applies to the picture as stored, before it is turned upright.
         reader.setScaledSize(rotated(reader) ? size.transposed() : size);
