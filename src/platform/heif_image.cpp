@@ -5,6 +5,8 @@
 #include <libheif/heif.h>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 #include "pictures.h"
 
@@ -65,6 +67,99 @@ Handle primary(heif_context *context)
     return Handle(handle);
 }
 
+/// How the file's luma and chroma map to RGB: the weights of red and blue in luma, and whether
+/// the values use the full 0..255 range.
+struct YuvMatrix
+{
+    double kr = 0.299, kb = 0.114;
+    bool fullRange = true;
+};
+
+/// The matrix of the image's colour box, when it is one scaleDownYuv knows. Without a colour box
+/// libheif assumes BT.601 at full range, as the HEVC and AV1 encoders of phones write them.
+std::optional<YuvMatrix> matrixOf(const heif_image_handle *handle)
+{
+    YuvMatrix m;
+    heif_color_profile_nclx *nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
+        return m;
+    const heif_matrix_coefficients coefficients = nclx->matrix_coefficients;
+    m.fullRange = nclx->full_range_flag;
+    heif_nclx_color_profile_free(nclx);
+    switch (coefficients) {
+    case heif_matrix_coefficients_ITU_R_BT_709_5:
+        m.kr = 0.2126;
+        m.kb = 0.0722;
+        return m;
+    case heif_matrix_coefficients_unspecified:
+    case heif_matrix_coefficients_ITU_R_BT_470_6_System_B_G:
+    case heif_matrix_coefficients_ITU_R_BT_601_6:
+        return m;
+    case heif_matrix_coefficients_ITU_R_BT_2020_2_non_constant_luminance:
+        m.kr = 0.2627;
+        m.kb = 0.0593;
+        return m;
+    default:
+        return std::nullopt;
+    }
+}
+
+/// One plane's samples averaged over the source pixels that fall on each target pixel.
+std::vector<quint32> boxAverage(const heif_image *image, heif_channel channel, const QSize &size)
+{
+    int stride = 0;
+    const uint8_t *plane = heif_image_get_plane_readonly(image, channel, &stride);
+    const int w = heif_image_get_width(image, channel), h = heif_image_get_height(image, channel);
+    if (!plane || w < size.width() || h < size.height())
+        return {};
+    std::vector<int> column(static_cast<size_t>(w));
+    std::vector<quint32> count(size_t(size.width()) * size.height(), 0);
+    std::vector<quint64> sum(count.size(), 0);
+    for (int x = 0; x < w; ++x)
+        column[size_t(x)] = int(qint64(x) * size.width() / w);
+    for (int y = 0; y < h; ++y) {
+        const size_t row = size_t(qint64(y) * size.height() / h) * size_t(size.width());
+        const uint8_t *line = plane + qint64(y) * stride;
+        for (int x = 0; x < w; ++x) {
+            sum[row + size_t(column[size_t(x)])] += line[x];
+            ++count[row + size_t(column[size_t(x)])];
+        }
+    }
+    std::vector<quint32> out(count.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = quint32((sum[i] + count[i] / 2) / qMax(1u, count[i]));
+    return out;
+}
+
+/// The decoded YCbCr planes averaged down to `size` and only then turned into RGB: a whole
+/// picture in RGB would take four bytes a pixel more, and as much time again to convert.
+QImage scaleDownYuv(const heif_image *image, const YuvMatrix &m, const QSize &size)
+{
+    const std::vector<quint32> y = boxAverage(image, heif_channel_Y, size);
+    const std::vector<quint32> cb = boxAverage(image, heif_channel_Cb, size);
+    const std::vector<quint32> cr = boxAverage(image, heif_channel_Cr, size);
+    if (y.empty() || cb.size() != y.size() || cr.size() != y.size())
+        return {};
+    QImage out(size, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    const double kg = 1.0 - m.kr - m.kb;
+    const double luma = m.fullRange ? 1.0 : 255.0 / 219.0, chroma = m.fullRange ? 1.0 : 255.0 / 224.0;
+    const double base = m.fullRange ? 0.0 : 16.0;
+    const auto clamp = [](double v) { return qBound(0, int(v + 0.5), 255); };
+    for (int row = 0; row < size.height(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(row));
+        for (int x = 0; x < size.width(); ++x) {
+            const size_t i = size_t(row) * size_t(size.width()) + size_t(x);
+            const double l = (double(y[i]) - base) * luma;
+            const double u = (double(cb[i]) - 128.0) * chroma, v = (double(cr[i]) - 128.0) * chroma;
+            const double r = l + 2.0 * (1.0 - m.kr) * v, b = l + 2.0 * (1.0 - m.kb) * u;
+            line[x] = qRgb(clamp(r), clamp((l - m.kr * r - m.kb * b) / kg), clamp(b));
+        }
+    }
+    return out;
+}
+
 /// Decodes an image item upright (libheif applies its rotation, mirroring and cropping) and scales
 /// it to `size`, or keeps its own size when `size` is empty. Null on failure.
 QImage decode(const heif_image_handle *handle, const QSize &size)
@@ -78,6 +173,28 @@ QImage decode(const heif_image_handle *handle, const QSize &size)
         return {};
     options->convert_hdr_to_8bit = 1;
     heif_image *raw = nullptr;
+
+    // Shrinking an opaque 8-bit picture: decoded to its own planes and scaled there.
+    const std::optional<YuvMatrix> matrix = matrixOf(handle);
+    if (!alpha && matrix && !size.isEmpty() && size.width() <= seen.width()
+        && size.height() <= seen.height() && heif_image_handle_get_luma_bits_per_pixel(handle) == 8
+        && heif_image_handle_get_chroma_bits_per_pixel(handle) == 8
+        && heif_decode_image(handle, &raw, heif_colorspace_YCbCr, heif_chroma_undefined,
+                             options.get())
+                   .code
+               == heif_error_Ok) {
+        const Image image(raw);
+        if (heif_image_get_width(image.get(), heif_channel_Y) == seen.width()
+            && heif_image_get_height(image.get(), heif_channel_Y) == seen.height()
+            && heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y) == 8
+            && heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Cb) == 8
+            && heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Cr) == 8) {
+            const QImage scaled = scaleDownYuv(image.get(), *matrix, size);
+            if (!scaled.isNull())
+                return scaled;
+        }
+    }
+
     // Four bytes a pixel: Qt scales RGBX8888 as it is, where three-byte RGB would be converted
     // into another whole-size copy first.
     if (heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,

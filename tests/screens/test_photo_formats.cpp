@@ -18,7 +18,7 @@ bool near(QRgb got, const QColor &want)
 {
     return qAbs(qRed(got) - want.red()) + qAbs(qGreen(got) - want.green())
                + qAbs(qBlue(got) - want.blue())
-           < 90;
+           < 40;
 }
 
 } // namespace
