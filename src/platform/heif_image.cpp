@@ -275,6 +275,19 @@ QImage loadScaled(const QString &path, const QSize &size)
             if (!preview.isNull())
                 return preview;
         }
+    // The AV1 decoder spreads one picture over every core and holds about 100 MB doing a photo:
+    // two such decodes side by side took hardly less time than one after the other (17.7 against
+    // 18.4 s for a 21-pair board) and 230 MB at their peak instead of 139.
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
+    const bool av1 = heif_main_brand(reinterpret_cast<const uint8_t *>(head.constData()),
+                                     int(head.size()))
+                     == heif_avif;
+    if (av1 && qint64(natural.width()) * natural.height() > kOneAtATimePixels) {
+        static std::mutex oneAtATime;
+        const std::lock_guard lock(oneAtATime);
+        return decode(handle.get(), size);
+    }
     return decode(handle.get(), size);
 }
 

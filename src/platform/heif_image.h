@@ -24,6 +24,8 @@ QImage loadScaled(const QString &path, const QSize &size);
 
 /// Longest side, in pixels, of any image item libheif is allowed to read.
 constexpr int kMaxSide = 16384;
+/// AVIF pictures larger than this are decoded one at a time (the decoder uses every core itself).
+constexpr qint64 kOneAtATimePixels = 4'000'000;
 /// Largest file read at all: a phone's photos are a few megabytes.
 constexpr qint64 kMaxFileBytes = 128LL * 1024 * 1024;
 
