@@ -7,8 +7,11 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QImageReader>
 #include <QPainterPath>
+#include <QProcess>
 #include <QRadialGradient>
+#include <QStandardPaths>
 #include <QThread>
 #include <atomic>
 #include <cmath>
@@ -306,6 +309,98 @@ QString prepare(const QString &cache, const QString &shippedData)
     if (!writeFile(marker, QByteArray(kCacheVersion) + '\n'))
         return {};
     return app;
+}
+
+namespace {
+
+/// Runs the commands, as many at a time as there are cores; false if one fails.
+bool runAll(const QList<QStringList> &commands)
+{
+    std::atomic<int> next{0};
+    std::atomic<bool> ok{true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < qMax(1, QThread::idealThreadCount()); ++t)
+        threads.emplace_back([&] {
+            for (int i = next++; i < commands.size(); i = next++) {
+                QProcess p;
+                p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+                p.start(commands[i].first(), commands[i].mid(1));
+                p.readAllStandardOutput();
+                if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit
+                    || p.exitCode() != 0) {
+                    std::fprintf(stderr, "failed: %s\n", qPrintable(commands[i].join(u' ')));
+                    ok = false;
+                }
+            }
+        });
+    for (auto &t : threads)
+        t.join();
+    return ok;
+}
+
+} // namespace
+
+bool preparePhoneSets(const QString &app)
+{
+    constexpr const char *kPhoneVersion = "trabel-bench-phone-sets 1";
+    const QString photos = app + QStringLiteral("/graficos/") + kPhotoSet;
+    const QStringList names = QDir(photos).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    if (names.size() != kPhotoCount)
+        return false;
+    for (const QString &tool : {QStringLiteral("heif-enc"), QStringLiteral("exiftool")})
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::fprintf(stderr, "%s is missing: install libheif-examples and "
+                                 "libimage-exiftool-perl (scripts/install-deps does)\n",
+                         qPrintable(tool));
+            return false;
+        }
+    bool ok = true;
+    for (const QString &set : {kHeicThumbSet, kHeicSet, kAvifSet, kJpegThumbSet}) {
+        const QString dir = app + QStringLiteral("/graficos/") + set;
+        const QString marker = dir + QStringLiteral("/.complete");
+        {
+            QFile f(marker);
+            if (f.open(QIODevice::ReadOnly) && f.readAll().trimmed() == kPhoneVersion)
+                continue;
+        }
+        std::fprintf(stderr, "Making %s from the photos (once)\n", qPrintable(set));
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        QList<QStringList> commands;
+        if (set == kJpegThumbSet) {
+            // The thumbnail is stored the way the photo is (EXIF orientation applies to both).
+            const QString thumbs = QDir(app).absoluteFilePath(QStringLiteral("../thumbs"));
+            QDir().mkpath(thumbs);
+            for (const QString &name : names) {
+                QImageReader reader(photos + u'/' + name);
+                reader.setAutoTransform(false);
+                reader.setScaledSize(QSize(160, 120));
+                ok = reader.read().save(thumbs + u'/' + name, "jpeg", 80) && ok;
+                ok = QFile::copy(photos + u'/' + name, dir + u'/' + name) && ok;
+            }
+            commands.append({QStringLiteral("exiftool"), QStringLiteral("-q"),
+                             QStringLiteral("-overwrite_original"),
+                             QStringLiteral("-ThumbnailImage<=") + thumbs + QStringLiteral("/%f.jpg"),
+                             dir});
+        } else {
+            for (const QString &name : names) {
+                const QString base = QFileInfo(name).completeBaseName();
+                QStringList c{QStringLiteral("heif-enc"), QStringLiteral("-q"), QStringLiteral("50")};
+                if (set == kAvifSet)
+                    c << QStringLiteral("-A") << QStringLiteral("-p") << QStringLiteral("speed=8")
+                      << QStringLiteral("-o") << dir + u'/' + base + QStringLiteral(".avif");
+                else
+                    c << QStringLiteral("-p") << QStringLiteral("preset=fast") << QStringLiteral("-o")
+                      << dir + u'/' + base + QStringLiteral(".heic");
+                if (set == kHeicThumbSet)
+                    c << QStringLiteral("-t") << QStringLiteral("320");
+                c << photos + u'/' + name;
+                commands.append(c);
+            }
+        }
+        ok = runAll(commands) && ok && writeFile(marker, QByteArray(kPhoneVersion) + '\n');
+    }
+    return ok;
 }
 
 } // namespace Fixtures

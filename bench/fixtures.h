@@ -14,6 +14,18 @@ constexpr int kPhotoWidth = 4000;
 constexpr int kPhotoHeight = 3000;
 constexpr int kManyCount = 5000;
 
+/// Sets made from the photos as phones and cameras save them: HEIC with a 320 × 240 thumbnail
+/// item, HEIC without one, AVIF, and the JPEGs with a 160 × 120 EXIF thumbnail.
+inline const QString kHeicThumbSet = QStringLiteral("fotos-heic-mini");
+inline const QString kHeicSet = QStringLiteral("fotos-heic");
+inline const QString kAvifSet = QStringLiteral("fotos-avif");
+inline const QString kJpegThumbSet = QStringLiteral("fotos-jpeg-mini");
+
+/// Makes (or finds) the four sets above in the application folder `app` made by prepare(), from
+/// its photos, with Debian's heif-enc (libheif-examples) and exiftool (libimage-exiftool-perl).
+/// False when a tool is missing or fails.
+bool preparePhoneSets(const QString &app);
+
 /// Makes (or finds) an application folder under `cache`: the card back and language file, the
 /// shipped sets copied from `shippedData`, graficos/fotos with 30 JPEG photos of 4000 × 3000
 /// (some carrying an EXIF orientation) and graficos/muchos with 5000 tiny pictures. Returns the

@@ -125,10 +125,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Trabel developers <equipo@trabel.example.or
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://trabel.example.org/")
-# Shared libraries come from dpkg-shlibdeps; the interface asks for Arial, which fontconfig maps
+# Shared libraries come from dpkg-shlibdeps: among them libheif1, which brings the HEVC and AV1
+# decoders (libde265-0, libdav1d6) for HEIC and AVIF, and libexif12. WebP and TIFF are read by
+# Qt's image plugins, which nothing links. The interface asks for Arial, which fontconfig maps
 # to Liberation Sans. Qt's Spanish texts (message box buttons) are nice to have.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-image-formats-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The long text of the description; CPack puts CPACK_PACKAGE_DESCRIPTION_SUMMARY above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Trabel is the game of pairs: the cards lie face down, you turn two of them

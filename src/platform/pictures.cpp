@@ -1,7 +1,11 @@
 #include "pictures.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include "exif_preview.h"
+#include "heif_image.h"
 
 namespace Pictures {
 namespace {
@@ -28,6 +32,15 @@ QSize checkedSize(QImageReader &reader)
     return raw.isValid() && sizeAllowed(reader, raw) ? raw : QSize();
 }
 
+/// HEIF files go to libheif: Qt has no reader for them here.
+bool isHeifFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && HeifImage::isHeif(f.read(32));
+}
+
 } // namespace
 
 bool isPlainFile(const QString &path)
@@ -36,10 +49,24 @@ bool isPlainFile(const QString &path)
     return info.isFile() && info.size() > 0;
 }
 
+bool previewFits(const QSize &preview, const QSize &natural, const QSize &face)
+{
+    if (preview.isEmpty() || natural.isEmpty() || face.isEmpty())
+        return false;
+    if (preview.width() < face.width() || preview.height() < face.height())
+        return false;
+    // |pw / ph − nw / nh| ≤ 2 % of nw / nh, in whole numbers.
+    const qint64 p = qint64(preview.width()) * natural.height();
+    const qint64 n = qint64(natural.width()) * preview.height();
+    return 50 * qAbs(p - n) <= n;
+}
+
 QSize naturalSize(const QString &path)
 {
     if (!isPlainFile(path))
         return {};
+    if (isHeifFile(path))
+        return HeifImage::naturalSize(path);
     QImageReader reader(path);
     const QSize raw = checkedSize(reader);
     if (!raw.isValid())
@@ -53,9 +80,18 @@ QImage loadScaled(const QString &path, const QSize &size)
         return {};
     if (!isPlainFile(path))
         return {};
+    if (isHeifFile(path))
+        return HeifImage::loadScaled(path, size);
     QImageReader reader(path);
-    if (!checkedSize(reader).isValid())
+    const QSize stored = checkedSize(reader);
+    if (!stored.isValid())
         return {};
+    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
+        const QImage preview = ExifPreview::load(path, reader.transformation(),
+                                                 rotated(reader) ? stored.transposed() : stored, size);
+        if (!preview.isNull())
+            return preview;
+    }
     if (size.isValid() && !size.isEmpty()) {
         // The scaled size applies to the picture as stored, before it is turned upright.
         reader.setScaledSize(rotated(reader) ? size.transposed() : size);

@@ -4,7 +4,8 @@
 #include <QSize>
 #include <QString>
 
-/// Reading pictures (GIF, JPEG and whatever else Qt's image readers know).
+/// Reading pictures: GIF, JPEG and whatever else Qt's image readers know, and HEIC / AVIF through
+/// libheif (heif_image.h).
 namespace Pictures {
 
 /// Whether a file can be read as a picture without waiting: a regular file (or a link to one)
@@ -17,9 +18,15 @@ bool isPlainFile(const QString &path);
 QSize naturalSize(const QString &path);
 
 /// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole); an empty
-/// size decodes it whole.
+/// size decodes it whole. A JPEG's EXIF thumbnail or a HEIF file's thumbnail item stands in for the
+/// picture when previewFits.
 /// A null image on failure, or when `size` is longer than kMaxScaledSide on either side.
 QImage loadScaled(const QString &path, const QSize &size);
+
+/// Whether an embedded preview of `preview` pixels (turned upright) may be shown instead of a
+/// picture of `natural` pixels shown at `face` pixels: at least as large as the face on both sides,
+/// and of the picture's shape (width to height) within 2 %.
+bool previewFits(const QSize &preview, const QSize &natural, const QSize &face);
 
 /// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).
 constexpr qint64 kMaxJpegPixels = 260'000'000;

@@ -1,0 +1,143 @@
+// Photos as phones save them: HEIC and AVIF, turned by their header, and the previews embedded in
+// HEIC and JPEG files. The pictures are made by tools/make_photo_tests.py: each is a plain colour
+// with a blue block in its top left corner as it is meant to be seen.
+#include <QtTest>
+
+#include "app_fixture.h"
+#include "board_screen.h"
+#include "module1.h"
+#include "options_screen.h"
+#include "pictures.h"
+#include "platform.h"
+
+namespace {
+
+const QString kPhotos = QStringLiteral(TRABEL_SOURCE_DATA "/../tests/data/fotos/");
+
+bool near(QRgb got, const QColor &want)
+{
+    return qAbs(qRed(got) - want.red()) + qAbs(qGreen(got) - want.green())
+               + qAbs(qBlue(got) - want.blue())
+           < 40;
+}
+
+} // namespace
+
+class PhotoFormatsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void previewFits_data()
+    {
+        QTest::addColumn<QSize>("preview");
+        QTest::addColumn<QSize>("face");
+        QTest::addColumn<bool>("fits");
+        // The picture is 4000 × 3000 throughout.
+        QTest::newRow("as large as the face") << QSize(160, 120) << QSize(160, 120) << true;
+        QTest::newRow("larger than the face") << QSize(320, 240) << QSize(140, 105) << true;
+        QTest::newRow("a pixel narrower than the face") << QSize(159, 120) << QSize(160, 120) << false;
+        QTest::newRow("a pixel shorter than the face") << QSize(160, 119) << QSize(160, 120) << false;
+        QTest::newRow("1.9 % wider in shape") << QSize(1630, 1200) << QSize(160, 120) << true;
+        QTest::newRow("2.1 % wider in shape") << QSize(1633, 1200) << QSize(160, 120) << false;
+        QTest::newRow("1.9 % narrower in shape") << QSize(1570, 1200) << QSize(160, 120) << true;
+        QTest::newRow("2.1 % narrower in shape") << QSize(1567, 1200) << QSize(160, 120) << false;
+        QTest::newRow("not turned with the picture") << QSize(240, 320) << QSize(120, 90) << false;
+        QTest::newRow("empty preview") << QSize(0, 0) << QSize(120, 90) << false;
+    }
+
+    void previewFits()
+    {
+        QFETCH(QSize, preview);
+        QFETCH(QSize, face);
+        QFETCH(bool, fits);
+        QCOMPARE(Pictures::previewFits(preview, QSize(4000, 3000), face), fits);
+    }
+
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("face");
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<QColor>("colour");
+        const QColor red(200, 30, 30), green(30, 180, 60);
+        QTest::newRow("HEIC") << "plano.heic" << QSize(120, 90) << QSize(320, 240) << QColor(230, 140, 30);
+        QTest::newRow("HEIC turned by its header") << "girado.heic" << QSize(90, 120) << QSize(240, 320)
+                                                   << QColor(150, 60, 170);
+        QTest::newRow("AVIF") << "plano.avif" << QSize(120, 90) << QSize(320, 240) << QColor(90, 140, 40);
+        QTest::newRow("AVIF turned the other way") << "girado.avif" << QSize(90, 120) << QSize(240, 320)
+                                                   << QColor(40, 160, 170);
+        // The previews are green, their pictures red: the face tells which one was decoded.
+        QTest::newRow("HEIC thumbnail as large as the face")
+            << "miniatura.heic" << QSize(160, 120) << QSize(320, 240) << green;
+        QTest::newRow("HEIC thumbnail smaller than the face")
+            << "miniatura.heic" << QSize(200, 150) << QSize(320, 240) << red;
+        QTest::newRow("EXIF thumbnail larger than the face")
+            << "miniatura.jpg" << QSize(120, 90) << QSize(320, 240) << green;
+        QTest::newRow("EXIF thumbnail smaller than the face")
+            << "miniatura.jpg" << QSize(161, 120) << QSize(320, 240) << red;
+        QTest::newRow("EXIF thumbnail turned with its picture")
+            << "miniatura-girada.jpg" << QSize(90, 120) << QSize(240, 320) << green;
+        QTest::newRow("EXIF thumbnail that does not decode")
+            << "miniatura-rota.jpg" << QSize(120, 90) << QSize(320, 240) << red;
+        QTest::newRow("HEIC cut short") << "cortado.heic" << QSize(120, 90) << QSize() << QColor();
+        QTest::newRow("HEIC claiming 60000 x 60000") << "enorme.heic" << QSize(120, 90) << QSize() << QColor();
+    }
+
+    void pictures()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, face);
+        QFETCH(QSize, natural);
+        QFETCH(QColor, colour);
+        QCOMPARE(Pictures::naturalSize(kPhotos + file), natural);
+        const QImage image = Pictures::loadScaled(kPhotos + file, face);
+        if (!natural.isValid()) {
+            QVERIFY(image.isNull());
+            return;
+        }
+        QCOMPARE(image.size(), face);
+        const int w = face.width(), h = face.height();
+        QVERIFY(near(image.pixel(w / 2, h / 2), colour));
+        // Upright: the blue block at the top left, and nowhere else.
+        QVERIFY(near(image.pixel(w / 10, h / 10), QColor(20, 30, 200)));
+        for (const QPoint &corner : {QPoint(w * 9 / 10, h / 10), QPoint(w / 10, h * 9 / 10),
+                                     QPoint(w * 9 / 10, h * 9 / 10)})
+            QVERIFY(near(image.pixel(corner), colour));
+    }
+
+    void phoneFolderDeals()
+    {
+        AppFixture app;
+        app.useShippedLanguage();
+        const QString set = app.path(QStringLiteral("graficos/fotos/"));
+        QDir().mkpath(set);
+        const QStringList good = {"girado.avif",    "girado.heic", "miniatura.heic",
+                                  "miniatura.jpg",  "plano.avif",  "plano.heic"};
+        for (const QString &name : good + QStringList{"cortado.heic", "enorme.heic"})
+            QVERIFY(QFile::copy(kPhotos + name, set + name));
+        // The two damaged files come first in the listing: draw them first.
+        ScriptedRandom random;
+        random.scriptInts({0, 1}, 8);
+        Platform::setRandom(&random);
+        Form1 *options = Runtime::Show<Form1>();
+        QVERIFY(options);
+        options->Combo1->setText(QStringLiteral("fotos"));
+        Module1::PairOption = 0;
+        Form2 *board = Runtime::Show<Form2>();
+        QVERIFY(board);
+        QVERIFY(app.messages.isEmpty());
+        QSet<QString> dealt;
+        for (int k = 0; k < 12; ++k)
+            dealt.insert(board->File1.List(board->CardPicture()[k].toInt()));
+        QCOMPARE(dealt, QSet<QString>(good.begin(), good.end()));
+        QVERIFY(QTest::qWaitFor([board] { return board->allFacesReady(); }, 10000));
+        for (int k = 0; k < 12; ++k) {
+            const QImage face = board->Image1[k]->picture().toImage();
+            QVERIFY(!face.isNull());
+            QVERIFY(near(face.pixel(face.width() / 10, face.height() / 10), QColor(20, 30, 200)));
+        }
+    }
+};
+
+QTEST_MAIN(PhotoFormatsTest)
+#include "test_photo_formats.moc"
