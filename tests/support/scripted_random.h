@@ -8,12 +8,8 @@
 class ScriptedRandom final : public RandomSource
 {
 public:
-    ScriptedRandom() = default;
-    explicit ScriptedRandom(QList<float> draws) : m_draws(std::move(draws)) {}
-
     /// Appends draws that make Int(Rnd × n) give each of `values`.
     void scriptInts(const QList<int> &values, int n);
-    void script(const QList<float> &draws) { m_draws += draws; }
 
     void seedFromTimeOfDay() override { ++m_seedings; }
     float next() override;
@@ -28,6 +24,3 @@ private:
     int m_seedings = 0;
     int m_taken = 0;
 };
-
-/// The draw that makes Int(Rnd × n) equal k.
-float drawFor(int k, int n);
