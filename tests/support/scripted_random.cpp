@@ -2,9 +2,8 @@
 
 void ScriptedRandom::scriptInts(const QList<int> &values, int n)
 {
-    // The middle of the k-th of n equal steps: Int(Rnd × n) = k without rounding trouble.
     for (int k : values)
-        m_draws.append((float(k) + 0.5f) / float(n));
+        m_draws.append((float(k) + 0.5f) / float(n)); // the middle of the k-th step
 }
 
 float ScriptedRandom::next()
