@@ -1,17 +1,15 @@
 // libFuzzer target: a picture folder of fuzzed files, listed, dealt and decoded as the board does.
 // Byte 0 chooses the pairs (1..21), bytes 1-4 seed the deal, the rest is split at "--8<--" into up
 // to 30 files, each named by its first byte (one of 20 extensions; hidden, a file-manager file, or
-// from 0xF0 a folder). Only files are listed, only readable pictures dealt, the deal gives up only
-// when too few are left, and a face decodes at the size asked for.
+// from 0xF0 a folder). Only files are listed and probed once, only readable pictures are dealt,
+// and a face decodes at the size asked for.
 #include <QDir>
 #include <QGuiApplication>
 #include <QHash>
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "board_grid.h"
 #include "deal.h"
-#include "face_fit.h"
 #include "files.h"
 #include "pictures.h"
 #include "random_source.h"
@@ -76,22 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort(); // a folder listed, or a picture probed twice
         return natural.insert(i, Pictures::naturalSize(dir + u'/' + names[i])).value().isValid();
     });
-    int readable = 0;
-    for (const QSize &s : natural)
-        readable += s.isValid() ? 1 : 0;
-    if (deal.tooFew && readable + names.size() - natural.size() >= pairs)
-        std::abort(); // gave up while enough might be readable
-    const GridLayout grid = layoutGrid(4, 15360, 11520);
     for (int p : deal.PictureOf) {
-        const QSize n = natural.value(p);
-        if (!n.isValid())
-            std::abort(); // an unreadable picture dealt
-        const FaceFit fit = fitFace(grid.slotWidth, grid.slotHeight, qint64(n.width()) * 15,
-                                    qint64(n.height()) * 15);
-        const QSize pixels(qMax(1, (fit.width + 7) / 15), qMax(1, (fit.height + 7) / 15));
+        // A 21-pair face is 140 × 122 pixels at most.
+        const QSize n = natural.value(p), pixels = n.scaled(140, 122, Qt::KeepAspectRatio);
         const QImage face = Pictures::loadScaled(dir + u'/' + names[p], pixels);
-        if (!face.isNull() && face.size() != pixels)
-            std::abort(); // a face decoded at another size
+        if (!n.isValid() || (!face.isNull() && face.size() != pixels))
+            std::abort(); // an unreadable picture dealt, or a face decoded at another size
     }
     return 0;
 }

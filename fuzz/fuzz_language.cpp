@@ -1,6 +1,5 @@
-// libFuzzer target: the language file reader. The first byte asks for -2 .. 25 lines, the rest is
-// the file. Read from memory and from disk, it must give the same lines, at most those asked for,
-// each within kMaxLineBytes and without a line end inside.
+// libFuzzer target: the language file reader. Byte 0 asks for -2 .. 25 lines. From memory and from
+// disk: the same lines, no more than asked for, each within its limit and without a line end.
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>

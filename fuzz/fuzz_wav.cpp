@@ -1,6 +1,5 @@
-// libFuzzer target: the check a sound file goes through before the mixer sees it. The first byte
-// picks the device format and the conversion limit, the rest is the file. A file accepted keeps
-// its size, its RIFF and chunk sizes lie within it, and a second check accepts it unchanged.
+// libFuzzer target: the check a sound file passes before the mixer. Byte 0 picks the device and the
+// limit. An accepted file keeps its size, its chunks lie within it, a second check agrees.
 #include <cstdlib>
 
 #include "wav_file.h"

@@ -11,7 +11,8 @@ struct Grid
 {
     int option, screenWidth, pairs;
     QSize slot;
-    QPoint last; ///< top left of the last slot
+    QPoint last;             ///< top left of the last slot
+    QPoint slot0{360, 360}; ///< where the board's slot 0 lies
 };
 struct Dealt
 {
@@ -33,25 +34,27 @@ private slots:
     void grid_data()
     {
         QTest::addColumn<Grid>("g");
-        // A screen 11520 twips high, slot 0 at 360, 360.
+        // A screen 11520 twips high.
         QTest::newRow("6 pairs") << Grid{0, 15360, 6, {3690, 3690}, {11430, 7740}};
         QTest::newRow("10 pairs") << Grid{1, 15360, 10, {2947, 2755}, {12148, 8625}};
         QTest::newRow("12 pairs") << Grid{2, 15360, 12, {2445, 2765}, {12585, 8655}};
         QTest::newRow("15 pairs") << Grid{3, 15360, 15, {2460, 2204}, {12660, 9176}};
         QTest::newRow("21 pairs") << Grid{4, 15360, 21, {2104, 1830}, {12984, 9510}};
         // Int before the margin: 20490 / 4 = 5122.5 gives 5122 − 150.
-        QTest::newRow("20490 wide") << Grid{0, 20490, 6, {4972, 3690}, {15276, 7740}};
+        QTest::newRow("20490 wide, slot 0 moved")
+            << Grid{0, 20490, 6, {4972, 3690}, {15916, 9380}, {1000, 2000}};
     }
     void grid()
     {
         QFETCH(Grid, g);
         // The deal takes its pair count from the same option: one slot per card.
         QCOMPARE(Deck::SetPairCount(g.option), g.pairs);
-        const GridLayout layout = layoutGrid(g.option, g.screenWidth, 11520);
+        const GridLayout layout =
+            layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
         QCOMPARE(layout.places.size(), 2 * g.pairs);
-        QCOMPARE(layout.places.first(), QRect(QPoint(360, 360), g.slot));
+        QCOMPARE(layout.places.first(), QRect(g.slot0, g.slot));
         // By rows: with 4 columns, slot 4 starts the second row.
-        QCOMPARE(layout.places.at(layout.columns).topLeft(), QPoint(360, 360 + g.slot.height()));
+        QCOMPARE(layout.places.at(layout.columns).topLeft(), g.slot0 + QPoint(0, g.slot.height()));
         QCOMPARE(layout.places.last(), QRect(g.last, g.slot));
     }
 
@@ -97,61 +100,37 @@ private slots:
         QCOMPARE(deal.CardPicture, cards);
     }
 
-    void fit_data()
-    {
-        QTest::addColumn<Fit>("f");
-        QTest::newRow("4:3, 21 pairs") << Fit{{2100, 1830}, {9600, 7200}, {2100, 1575}, 127};
-        QTest::newRow("height by Int") << Fit{{3, 10}, {2, 1}, {3, 1}, 4};
-        QTest::newRow("taller than its slot") << Fit{{2100, 1830}, {1, 2}, {2100, 4200}, -1185};
-    }
     void fit()
     {
-        QFETCH(Fit, f);
-        const FaceFit face = fitFace(f.slot.width(), f.slot.height(), f.picture.width(),
-                                     f.picture.height());
-        QCOMPARE(QSize(face.width, face.height), f.face);
-        QCOMPARE(face.top, f.top);
+        for (const Fit &f : {Fit{{2100, 1830}, {9600, 7200}, {2100, 1575}, 127}, // 4:3, 21 pairs
+                             Fit{{3, 10}, {2, 1}, {3, 1}, 4},                     // height by Int
+                             Fit{{2100, 1830}, {1, 2}, {2100, 4200}, -1185}}) {   // taller
+            const FaceFit face = fitFace(f.slot.width(), f.slot.height(), f.picture.width(),
+                                         f.picture.height());
+            QCOMPARE(QRect(0, face.top, face.width, face.height), QRect(QPoint(0, f.top), f.face));
+        }
     }
 
-    void top_data()
-    {
-        QTest::addColumn<double>("difference");
-        QTest::addColumn<int>("top");
-        // CLng rounds halves to even, then \ 2 truncates toward zero.
-        QTest::newRow("101") << 101.0 << 50;
-        QTest::newRow("-101") << -101.0 << -50;
-        QTest::newRow("100.5 rounds to 100") << 100.5 << 50;
-        QTest::newRow("101.5 rounds to 102") << 101.5 << 51;
-        QTest::newRow("101.6 rounds, not truncated") << 101.6 << 51;
-    }
     void top()
     {
-        QFETCH(double, difference);
-        QFETCH(int, top);
-        QCOMPARE(centredTop(difference), top);
+        // CLng rounds halves to even, then \ 2 truncates toward zero.
+        for (const auto &[difference, top] :
+             {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
+            QCOMPARE(centredTop(difference), top);
     }
 
-    void fileNames_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("listed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("jpeg") << "perro.jpeg" << true << "perro";
-        QTest::newRow("several dots") << "a.b.c.png" << true << "a.b.c";
-        QTest::newRow("no extension") << "sin_extension" << true << "sin_extension";
-        QTest::newRow("hidden") << ".oculto.png" << false << ".oculto";
-        QTest::newRow("THUMBS.DB") << "THUMBS.DB" << false << "THUMBS";
-        QTest::newRow("Desktop.INI") << "Desktop.INI" << false << "Desktop";
-        QTest::newRow("ehthumbs.db") << "ehthumbs.db" << false << "ehthumbs";
-        QTest::newRow("Thumbs.db in a name") << "Thumbs.db.jpg" << true << "Thumbs.db";
-    }
     void fileNames()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, listed);
-        QFETCH(QString, shown);
-        QCOMPARE(Deck::isListedPicture(file), listed);
-        QCOMPARE(Deck::displayName(file), shown);
+        // Which files of a set take part, and the name a card shows for each.
+        const struct { const char *file; bool listed; const char *shown; } rows[] = {
+            {"perro.jpeg", true, "perro"},      {"a.b.c.png", true, "a.b.c"},
+            {"sin_extension", true, "sin_extension"}, {".oculto.png", false, ".oculto"},
+            {"THUMBS.DB", false, "THUMBS"},     {"Desktop.INI", false, "Desktop"},
+            {"ehthumbs.db", false, "ehthumbs"}, {"Thumbs.db.jpg", true, "Thumbs.db"}};
+        for (const auto &r : rows) {
+            QVERIFY2(Deck::isListedPicture(QLatin1String(r.file)) == r.listed, r.file);
+            QCOMPARE(Deck::displayName(QLatin1String(r.file)), QLatin1String(r.shown));
+        }
     }
 };
 

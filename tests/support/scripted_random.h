@@ -1,5 +1,4 @@
 #pragma once
-
 #include <QList>
 
 #include "random_source.h"
