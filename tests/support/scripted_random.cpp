@@ -1,20 +1,13 @@
 #include "scripted_random.h"
 
-float drawFor(int k, int n)
-{
-    return (static_cast<float>(k) + 0.5f) / static_cast<float>(n);
-}
-
 void ScriptedRandom::scriptInts(const QList<int> &values, int n)
 {
-    for (int v : values)
-        m_draws.append(drawFor(v, n));
+    for (int k : values)
+        m_draws.append((float(k) + 0.5f) / float(n)); // the middle of the k-th step
 }
 
 float ScriptedRandom::next()
 {
     ++m_taken;
-    if (!m_draws.isEmpty())
-        return m_draws.takeFirst();
-    return m_fallback.next();
+    return m_draws.isEmpty() ? m_fallback.next() : m_draws.takeFirst();
 }

@@ -1,4 +1,4 @@
-// The long soak (scripts/fuzz --soak): one series of 300 random games in one process, through the
+// The long soak (scripts/fuzz --soak), not part of the test suite: one series of 300 random games in one process, through the
 // real screens, measuring resident memory after a warm-up of 20 games and at the end. It fails
 // when memory grew more than 5 % after the warm-up, or when a board, timer or picture outlives
 // its game. TRABEL_SOAK_GAMES changes the number of games; TRABEL_SOAK_SEED replays a run.
@@ -58,10 +58,8 @@ private slots:
         const quint32 seed = Soak::seed();
         Soak::Rng rng(seed);
         Soak::FixedRandom deals(seed);
-        AppFixture app;
+        Soak::App app;
         Platform::setRandom(&deals);
-        app.useShippedLanguage();
-        app.useShippedBack();
         QList<Soak::Folder> folders;
         for (int i = 0; i < 6; ++i)
             folders.append(Soak::makeFolder(app, QStringLiteral("s%1").arg(i), 21, rng));
@@ -88,8 +86,6 @@ private slots:
                 qInfo("game %d (pair option %d) failed", g + 1, option);
             QVERIFY(c > 0);
             clicks += c;
-            // The recording sound player keeps every cue asked for: not the game's memory.
-            app.sound.clear();
             if (last)
                 break;
             const Soak::Counts now = Soak::countObjects();

@@ -1,7 +1,6 @@
 #pragma once
-// Random games for the soak tests (tests/screens/test_soak.cpp, and fuzz/soak_main.cpp for the
-// long run): random picture folders, random clicks checked one by one, the results screen, and
-// counts of what is left alive afterwards.
+// Random games for the soak (soak_main.cpp): random picture folders, random clicks checked one by
+// one, the results screen, and counts of what is left alive afterwards.
 #include <QtTest>
 
 #include <QApplication>
@@ -12,7 +11,6 @@
 #include <random>
 #include <unistd.h>
 
-#include "app_fixture.h"
 #include "board_grid.h"
 #include "board_screen.h"
 #include "controls.h"
@@ -23,6 +21,7 @@
 #include "players_screen.h"
 #include "random_source.h"
 #include "results_screen.h"
+#include "soak_app.h"
 #include "title_screen.h"
 
 namespace Soak {
@@ -133,7 +132,7 @@ inline void write(const QString &path, const QByteArray &bytes)
 /// Makes graficos/<set> with at least `minGood` good pictures of random sizes and formats, mixed
 /// with zero-byte files, truncated pictures, text, headers claiming enormous sizes, hidden files
 /// and sub-folders.
-inline Folder makeFolder(AppFixture &app, const QString &set, int minGood, Rng &rng)
+inline Folder makeFolder(App &app, const QString &set, int minGood, Rng &rng)
 {
     Folder f;
     f.set = set;
