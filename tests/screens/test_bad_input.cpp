@@ -215,7 +215,7 @@ const QList<Row> &rows() {
         // sonidos
         {"cues that lie, are text, empty or a picture",
          [](Setup &s) {
-             QByteArray liar = AppFixture::tone(1).left(200);
+             QByteArray liar = AppFixture::wav(1).left(200);
              qToLittleEndian<quint32>(64 << 20, liar.data() + 40);
              write(s.app.path("sonidos/abrir.wav"), liar);
              write(s.app.path("sonidos/cerrar.wav"), "RIFF no");
@@ -226,7 +226,7 @@ const QList<Row> &rows() {
          G::Game},
         {"twenty-second cues for every click",
          [](Setup &s) {
-             write(s.app.path("sonidos/abrir.wav"), AppFixture::tone(20));
+             write(s.app.path("sonidos/abrir.wav"), AppFixture::wav(20));
              for (int i = 0; i <= 12; ++i)
                  QFile::link("abrir.wav", s.app.path(i ? QStringLiteral("sonidos/%1.wav").arg(i)
                                                        : "sonidos/cerrar.wav"));

@@ -13,47 +13,37 @@
 
 namespace {
 
-/// A screen that counts its handlers and has a timer firing at every chance.
-template <char Name> class Counted : public Form {
-public:
+/// A screen that counts its handlers, with a timer that fires at every chance.
+template <char Name> struct Counted : Form {
     Counted() {
         auto *timer = new QTimer(this);
         connect(timer, &QTimer::timeout, [] { ++ticks; });
         timer->start(0);
     }
-    static inline int loads = 0, unloads = 0, ticks = 0;
-    static inline bool endInLoad = false;
-
-protected:
     void Form_Load() override {
-        ++loads;
-        if (endInLoad)
+        if (++loads && endInLoad)
             Runtime::End();
     }
     void Form_Unload() override { ++unloads; }
+    static QString state() {
+        const Counted *f = Runtime::loaded<Counted>();
+        return QStringLiteral("%1 %2/%3 %4, ")
+            .arg(Name)
+            .arg(loads)
+            .arg(unloads)
+            .arg(!f               ? "gone"
+                 : f->isVisible() ? "shown"
+                                  : "hidden");
+    }
+    static inline int loads, unloads, ticks;
+    static inline bool endInLoad;
 };
 using A = Counted<'A'>;
 using B = Counted<'B'>;
 
-template <class F> QString state(char name) {
-    F *f = Runtime::loaded<F>();
-    return QStringLiteral("%1 %2/%3 %4")
-        .arg(QChar(name))
-        .arg(F::loads)
-        .arg(F::unloads)
-        .arg(!f               ? QStringLiteral("gone")
-             : f->isVisible() ? QStringLiteral("shown")
-                              : QStringLiteral("hidden"));
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
+QByteArray contents(const QString &path) {
     QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
 }
 
 } // namespace
@@ -63,120 +53,113 @@ class PlatformTest : public QObject {
 
 private slots:
     void runtime_data() {
-        QTest::addColumn<QString>("steps"); // showA, loadA, unloadA, closeA (the player), hideA,
-                                            // end; modalA/how: shown modally, then hidden,
-                                            // unloaded, closed or ended from inside; endInLoadA
-        QTest::addColumn<QString>("after");
+        // Steps: showX, unloadX, closeX (as the player does), hideA, loadA, end, endInLoadA;
+        // modalA/how: A shown modally, then hidden, unloaded, closed or ended from inside.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("after"); // loads/unloads and state of each, times ended
         QTest::newRow("loaded once") << "loadA loadA showA"
-                                     << "A 1/0 shown, B 0/0 gone, ends 0";
-        QTest::newRow("unload, then show loads afresh") << "showB showA unloadA showA"
-                                                        << "A 2/1 shown, B 1/0 shown, ends 0";
-        QTest::newRow("unload of a screen not loaded") << "showB unloadA"
-                                                       << "A 0/0 gone, B 1/0 shown, ends 0";
+                                     << "A 1/0 shown, B 0/0 gone, 0";
+        QTest::newRow("unloaded, shown again: loaded afresh") << "showB showA unloadA showA"
+                                                              << "A 2/1 shown, B 1/0 shown, 0";
+        QTest::newRow("unload of one not loaded") << "showB unloadA"
+                                                  << "A 0/0 gone, B 1/0 shown, 0";
         QTest::newRow("hidden stays loaded") << "showB showA hideA"
-                                             << "A 1/0 hidden, B 1/0 shown, ends 0";
-        QTest::newRow("last one unloaded ends") << "showA showB unloadA unloadB"
-                                                << "A 1/1 gone, B 1/1 gone, ends 1";
-        QTest::newRow("last one closed ends") << "showA showB closeA closeB"
-                                              << "A 1/1 gone, B 1/1 gone, ends 1";
-        QTest::newRow("End: no unload handler, nothing loads after")
+                                             << "A 1/0 hidden, B 1/0 shown, 0";
+        QTest::newRow("the last one unloaded ends") << "showA showB unloadA unloadB"
+                                                    << "A 1/1 gone, B 1/1 gone, 1";
+        QTest::newRow("the last one closed ends") << "showA showB closeA closeB"
+                                                  << "A 1/1 gone, B 1/1 gone, 1";
+        QTest::newRow("End: no unload handler, nothing loads after, once")
             << "showA showB end showA end"
-            << "A 1/0 gone, B 1/0 gone, ends 1";
-        QTest::newRow("End during a load") << "showB endInLoadA"
-                                           << "A 1/0 gone, B 1/0 gone, ends 1";
+            << "A 1/0 gone, B 1/0 gone, 1";
+        QTest::newRow("End inside a load") << "showB endInLoadA"
+                                           << "A 1/0 gone, B 1/0 gone, 1";
         QTest::newRow("modal, hidden") << "showB modalA/hide"
-                                       << "A 1/0 hidden, B 1/0 shown, ends 0";
+                                       << "A 1/0 hidden, B 1/0 shown, 0";
         QTest::newRow("modal, unloaded") << "showB modalA/unload"
-                                         << "A 1/1 gone, B 1/0 shown, ends 0";
+                                         << "A 1/1 gone, B 1/0 shown, 0";
         QTest::newRow("modal, closed") << "showB modalA/close"
-                                       << "A 1/1 gone, B 1/0 shown, ends 0";
+                                       << "A 1/1 gone, B 1/0 shown, 0";
         QTest::newRow("modal, ended") << "showB modalA/end"
-                                      << "A 1/0 gone, B 1/0 gone, ends 1";
-        QTest::newRow("modal when already shown") << "showB showA modalA/unload"
-                                                  << "A 1/1 gone, B 1/0 shown, ends 0";
+                                      << "A 1/0 gone, B 1/0 gone, 1";
+        QTest::newRow("modal when shown already") << "showB showA modalA/unload"
+                                                  << "A 1/1 gone, B 1/0 shown, 0";
     }
     void runtime() {
         QFETCH(QString, steps);
         QFETCH(QString, after);
         AppFixture app;
-        A::loads = A::unloads = B::loads = B::unloads = 0;
-        A::endInLoad = false;
+        A::loads = A::unloads = B::loads = B::unloads = A::endInLoad = 0;
         for (const QString &step : steps.split(u' ')) {
             const bool a = step.endsWith(u'A');
+            const auto close = [a] {
+                a ? Runtime::loaded<A>()->close() : Runtime::loaded<B>()->close();
+            };
             if (step == QLatin1String("end"))
                 Runtime::End();
-            else if (step.startsWith(QLatin1String("load")))
-                Runtime::Load<A>();
             else if (step.startsWith(QLatin1String("show")))
-                a ? (void)Runtime::Show<A>() : (void)Runtime::Show<B>();
+                a ? void(Runtime::Show<A>()) : void(Runtime::Show<B>());
             else if (step.startsWith(QLatin1String("unload")))
                 a ? Runtime::Unload<A>() : Runtime::Unload<B>();
             else if (step.startsWith(QLatin1String("close")))
-                a ? Runtime::loaded<A>()->close() : Runtime::loaded<B>()->close();
+                close();
             else if (step == QLatin1String("hideA"))
                 Runtime::loaded<A>()->hide();
+            else if (step == QLatin1String("loadA"))
+                Runtime::Load<A>();
             else if (step == QLatin1String("endInLoadA")) {
                 A::endInLoad = true;
                 QVERIFY(!Runtime::Show<A>());
-            } else if (step.startsWith(QLatin1String("modalA/"))) {
+            } else {
                 const QString how = step.mid(7);
                 bool modal = false;
-                // Should the modal display never return, this frees it and the test fails.
-                QTimer rescue;
-                connect(&rescue, &QTimer::timeout, [] { Runtime::resetForTests(); });
+                QTimer rescue; // should the modal display never return
+                connect(&rescue, &QTimer::timeout, &Runtime::resetForTests);
                 rescue.start(8000);
                 whenShown<A>([&](A *f) {
                     modal = QApplication::activeModalWidget() == f;
-                    how == QLatin1String("hide")     ? f->hide()
-                    : how == QLatin1String("unload") ? Runtime::Unload<A>()
-                    : how == QLatin1String("close")  ? (void)f->close()
-                                                     : Runtime::End();
+                    how == "hide"     ? f->hide()
+                    : how == "unload" ? Runtime::Unload<A>()
+                    : how == "close"  ? (void)f->close()
+                                      : Runtime::End();
                 });
                 Runtime::ShowModal<A>();
-                QVERIFY(modal);
-                QVERIFY(!QApplication::activeModalWidget());
+                QVERIFY(modal && !QApplication::activeModalWidget());
             }
         }
-        QCOMPARE(state<A>('A') + QStringLiteral(", ") + state<B>('B') +
-                     QStringLiteral(", ends %1").arg(app.ends),
-                 after);
-        if (Runtime::ended()) { // no handler of the program runs after the end
-            const int ticks = A::ticks + B::ticks;
-            QTest::qWait(50);
-            QCOMPARE(A::ticks + B::ticks, ticks);
-        }
+        QCOMPARE(A::state() + B::state() + QString::number(app.ends), after);
+        const int ticks = A::ticks + B::ticks;
+        QTest::qWait(30);
+        QCOMPARE(A::ticks + B::ticks == ticks, Runtime::ended()); // no handler runs after End
     }
 
     void twips_data() {
         QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QRect>("pixels");
+        QTest::addColumn<QRect>("pixels"); // each edge rounded to the nearest pixel
         QTest::newRow("card slot") << QRect(360, 360, 1215, 1095) << QRect(24, 24, 81, 73);
-        QTest::newRow("edges rounded, not cut") << QRect(8, 22, 37, 52) << QRect(1, 1, 2, 4);
-        QTest::newRow("above the top") << QRect(5760, -120, 4455, 615) << QRect(384, -8, 297, 41);
-        QTest::newRow("negative halves") << QRect(-8, -7, 16, 14) << QRect(-1, 0, 2, 0);
+        QTest::newRow("edges rounded") << QRect(8, 22, 37, 52) << QRect(1, 1, 2, 4);
+        QTest::newRow("negative") << QRect(-8, -7, 16, 14) << QRect(-1, 0, 2, 0);
     }
     void twips() {
         QFETCH(QRect, twips);
         QFETCH(QRect, pixels);
         QWidget parent;
-        auto *w = new QWidget(&parent);
+        auto *w = new QWidget(&parent), *east = new QWidget(&parent);
         Twips::setGeometry(w, twips);
         QCOMPARE(w->geometry(), pixels);
-        QCOMPARE(Twips::geometry(w), twips); // read back exactly, not from the pixels
+        QCOMPARE(Twips::geometry(w), twips); // read back as set, not from the pixels
         Twips::setLeft(w, twips.x() + 7);
         Twips::setHeight(w, twips.height() + 8);
         QCOMPARE(Twips::geometry(w), twips.adjusted(7, 0, 7, 8));
-        // A neighbour placed at the right edge touches, on screen too.
-        auto *east = new QWidget(&parent);
         Twips::setGeometry(east, twips.x() + 7 + twips.width(), twips.y(), 37, 52);
-        QCOMPARE(east->x(), w->geometry().right() + 1);
+        QCOMPARE(east->x(), w->geometry().right() + 1); // neighbours touch on screen too
     }
 
     void centred_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QPoint>("pixels");
-        // Int rounds down: 3922.5 twips → 3922 → 261 pixels (3923 would give 262).
+        // Int rounds down: 3922.5 twips is 3922, 261 pixels (3923 would be 262).
         QTest::newRow("half a twip")
             << QSize(15375, 11520) << QSize(7530, 6945) << QPoint(261, 152);
         QTest::newRow("wider than the screen")
@@ -195,7 +178,6 @@ private slots:
     }
 
     void disabledWindowTakesNoClicks() {
-        AppFixture app;
         Form f;
         auto *box = new PictureBox(&f);
         auto *button = new CommandButton(&f);
@@ -204,13 +186,11 @@ private slots:
         connect(box, &PictureBox::clicked, [&] { ++clicks; });
         connect(button, &QPushButton::clicked, [&] { ++clicks; });
         f.show();
-        f.setEnabled(false);
-        QTest::mouseClick(box, Qt::LeftButton);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(clicks, 0);
-        f.setEnabled(true);
-        QTest::mouseClick(box, Qt::LeftButton);
-        QTest::mouseClick(button, Qt::LeftButton);
+        for (bool enabled : {false, true}) {
+            f.setEnabled(enabled);
+            QTest::mouseClick(box, Qt::LeftButton);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
         QCOMPARE(clicks, 2);
     }
 
@@ -230,40 +210,37 @@ private slots:
         QFETCH(QStringList, files);
         QTemporaryDir tmp;
         for (const char *d : {"m/gamma", "m/alfa", "m/Beta.gif", "m/.oculta"})
-            QVERIFY(QDir(tmp.path()).mkpath(QLatin1String(d)));
+            QVERIFY(QDir(tmp.path()).mkpath(d));
         for (const char *f : {"m/zorro", "m/Burro.gif", "m/ardilla.png", "m/.escondido.png"})
-            QVERIFY(writeFile(tmp.filePath(QLatin1String(f)), "x"));
-        const QString path = tmp.filePath(folder);
+            QVERIFY(QFile(tmp.filePath(f)).open(QIODevice::WriteOnly));
         for (QString &name : folders)
-            name = path + u'/' + name;
-        QCOMPARE(Files::subFolders(path), folders);
-        QCOMPARE(Files::fileNames(path), files);
+            name = tmp.filePath(folder + u'/' + name);
+        QCOMPARE(Files::subFolders(tmp.filePath(folder)), folders);
+        QCOMPARE(Files::fileNames(tmp.filePath(folder)), files);
     }
 
     void move_data() {
-        QTest::addColumn<QString>("target"); // what the target path holds: "", "file" or "link"
-        QTest::addColumn<bool>("moved");
-        QTest::newRow("free") << "" << true;
-        QTest::newRow("a file there") << "file" << false;
-        QTest::newRow("a dangling link there") << "link" << false;
+        QTest::addColumn<QString>("target"); // what the target path holds
+        QTest::newRow("nothing: moved") << "none";
+        QTest::newRow("a file: left alone") << "viejo";
+        QTest::newRow("a dangling link: left alone") << "link";
     }
     void move() {
         QFETCH(QString, target);
-        QFETCH(bool, moved);
         QTemporaryDir tmp;
-        const QString from = tmp.filePath(QStringLiteral("7.gif")),
-                      to = tmp.filePath(QStringLiteral("8.gif"));
-        QVERIFY(writeFile(from, "nuevo"));
-        if (target == QLatin1String("file"))
-            QVERIFY(writeFile(to, "viejo"));
-        if (target == QLatin1String("link"))
-            QCOMPARE(::symlink("nada", QFile::encodeName(to).constData()), 0);
-        QCOMPARE(Files::moveFile(from, to), moved);
-        QCOMPARE(readFile(from), moved ? QByteArray("(none)") : QByteArray("nuevo"));
-        QCOMPARE(readFile(to), moved                             ? QByteArray("nuevo")
-                               : target == QLatin1String("file") ? QByteArray("viejo")
-                                                                 : QByteArray("(none)"));
-        QCOMPARE(QFileInfo(to).isSymLink(), target == QLatin1String("link"));
+        const QString from = tmp.filePath("7.gif"), to = tmp.filePath("8.gif");
+        const auto put = [](const QString &path, const char *text) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+        };
+        QVERIFY(put(from, "nuevo"));
+        if (target != "none")
+            QVERIFY(target == "viejo" ? put(to, "viejo") : QFile::link("nada", to));
+        QCOMPARE(Files::moveFile(from, to), target == "none");
+        QCOMPARE(contents(from) + '/' + contents(to),
+                 QByteArray(target == "none"    ? "none/nuevo"
+                            : target == "viejo" ? "nuevo/viejo"
+                                                : "nuevo/none"));
     }
 };
 

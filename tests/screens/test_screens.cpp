@@ -1,6 +1,6 @@
-// What only the windows show: how the program ends, the first-run move, the board's strip and
-// turns with the real two-second timer, the results' wait, which language line feeds which
-// caption, the players' own picture sets and the keyboard.
+// What only the windows show: one whole series, how the program ends, the first-run move, the
+// board's strip and turns with the real two-second timer, the results' wait, which language
+// line feeds which caption, the players' own sets and the keyboard.
 #include <QtTest>
 
 #include <QApplication>
@@ -15,10 +15,80 @@
 #include "title_screen.h"
 #include "twips.h"
 
+namespace {
+
+QString loaded() {
+    QStringList out;
+    for (const Form *f : Runtime::loadedForms())
+        out << f->metaObject()->className() + QString(f->isVisible() ? "" : " hidden");
+    out.sort();
+    return out.join(u' ');
+}
+
+QString turnLabels(const Form2 *board) {
+    return board->Label1[0]->text() + u'/' + board->Label1[1]->text();
+}
+
+} // namespace
+
 class ScreensTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void series() {
+        AppFixture app;
+        app.makePictureSet("aaa", 24);
+        app.makePictureSet("bbb", 12, "jpg");
+        Module1::Player1Points = Module1::Player2Points = 99; // a series starts from nothing
+        QTest::mouseClick(Runtime::Show<Form5>()->Command1, Qt::LeftButton);
+        QCOMPARE(Module1::Player1Points + Module1::Player2Points, 0);
+        QCOMPARE(loaded(), "Form3 Form5");
+        Form3 *players = Runtime::loaded<Form3>();
+        QTest::mouseClick(players->Command1[1], Qt::LeftButton);
+        QTest::keyClicks(players->Text1[1], "Ana");
+        QTest::keyClicks(players->Text2, "Luis");
+        QTest::mouseClick(players->Command2, Qt::LeftButton);
+        QCOMPARE(Module1::Player1Name + u'/' + Module1::Player2Name, "Ana/Luis");
+        QCOMPARE(loaded(), "Form1 Form3 Form5");
+        Form1 *options = Runtime::loaded<Form1>();
+        QCOMPARE(options->palette().color(QPalette::Window), QColor(255, 224, 192)); // 0x00C0E0FF
+        QTest::mouseClick(options->Command2, Qt::LeftButton); // 12 pairs, chosen at the start
+        QCOMPARE(loaded(), "Form1 Form2");
+        Form2 *board = Runtime::loaded<Form2>();
+        QCOMPARE(board->Picture2.size(), 24);
+        QCOMPARE(turnLabels(board), "Le toca a Ana/Luis");
+        const auto [a, b] = mismatchedSlots(board);
+        QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
+        QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
+        QCOMPARE(turnLabels(board), "Ana/Le toca a Luis");
+        board->Timer1_Timer();
+        finishGame(board, [&](Form4 *results) { // Luis finds every pair
+            QCOMPARE(loaded(), "Form1 Form2 Form4");
+            QCOMPARE(QApplication::activeModalWidget(), results);
+            QCOMPARE(results->Label1->text(), "Ana ha encontrado 0 parejas. Lleva  0 puntos");
+            QCOMPARE(results->Label2->text(), "Luis ha encontrado 12 parejas. Lleva  2 puntos");
+        });
+        QCOMPARE(loaded(), "Form1");
+        options->Combo1->setCurrentIndex(1);
+        QTest::mouseClick(options->Command1[0], Qt::LeftButton);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(options->Command1[i]->backColour(), i ? Form1::kYellow : Form1::kGreen);
+        QTest::mouseClick(options->Command2, Qt::LeftButton);
+        board = Runtime::loaded<Form2>();
+        QCOMPARE(board->File1.Path, app.path("graficos/bbb"));
+        QCOMPARE(board->Picture2.size(), 12);
+        QCOMPARE(board->Text2[0]->text() + u'/' + board->Text2[1]->text(), "0/2");
+        finishGame(
+            board,
+            [&](Form4 *results) {
+                QCOMPARE(results->Label2->text(), "Luis ha encontrado 0 parejas. Lleva  2 puntos");
+                QCOMPARE(app.ends, 0);
+            },
+            false);
+        QCOMPARE(app.ends, 1);
+        QCOMPARE(loaded(), "");
+    }
+
     void endings_data() {
         QTest::addColumn<QString>("what");
         QTest::addColumn<int>("ends");
@@ -31,31 +101,25 @@ private slots:
         QFETCH(QString, what);
         QFETCH(int, ends);
         AppFixture app;
-        app.makePictureSet(QStringLiteral("s"), 6);
-        if (what == QLatin1String("title")) {
-            Form5 *title = Runtime::Show<Form5>();
-            title->Command1->click();
-            title->close();
-            QVERIFY(Runtime::loaded<Form3>() && !Runtime::loaded<Form5>());
+        app.makePictureSet("s", 6);
+        Form2 *board = what == "title" ? nullptr : openBoard("Ana");
+        if (what == "title") {
+            Runtime::Show<Form5>()->Command1->click();
+            Runtime::loaded<Form5>()->close();
+        } else if (what == "options") {
+            Runtime::loaded<Form1>()->close();
+        } else if (what == "quit") {
+            board->Command1->click();
         } else {
-            Form2 *board = openBoard(QStringLiteral("Ana"));
-            QVERIFY(board);
-            if (what == QLatin1String("options"))
-                Runtime::loaded<Form1>()->close();
-            else if (what == QLatin1String("quit"))
-                board->Command1->click();
-            else {
-                app.clock.step = 0.001; // a long wait on the clock
-                clickAllPairs(board);
-                app.sound.names.clear();
-                QTimer::singleShot(100, board, [board] { board->Command1->click(); });
-                board->Timer1_Timer();
-                QCOMPARE(Module1::Player1Points, 0);
-                QCOMPARE(app.sound.names, QStringList());
-            }
+            app.clock.step = 0.001; // a long wait on the clock
+            clickAllPairs(board);
+            app.sound.clear();
+            QTimer::singleShot(100, board, [board] { board->Command1->click(); });
+            board->Timer1_Timer();
+            QCOMPARE(Module1::Player1Points + app.sound.names.size(), 0);
         }
         QCOMPARE(app.ends, ends);
-        QCOMPARE(Runtime::loadedForms().isEmpty(), ends == 1);
+        QCOMPARE(loaded(), ends ? "" : "Form3");
     }
 
     void firstRun_data() {
@@ -66,77 +130,69 @@ private slots:
     void firstRun() {
         QFETCH(bool, store);
         AppFixture app;
-        if (store)
-            QVERIFY(QDir().mkdir(app.path(QStringLiteral("graficos"))));
+        QVERIFY(!store || QDir().mkdir(app.path("graficos")));
         for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 49, 50})
-            QVERIFY(
-                AppFixture::writePicture(app.path(QStringLiteral("%1.gif").arg(n)), QSize(8, 8)));
+            QVERIFY(AppFixture::writePicture(app.path(QString::number(n) + ".gif"), {8, 8}));
         Runtime::Show<Form3>();
-        for (int n : {1, 49}) {
-            QCOMPARE(QFile::exists(app.path(QStringLiteral("graficos/%1.gif").arg(n))), !store);
-            QCOMPARE(QFile::exists(app.path(QStringLiteral("%1.gif").arg(n))), store);
+        for (const char *name : {"1.gif", "49.gif"}) {
+            QCOMPARE(QFile::exists(app.path(name)), store);
+            QCOMPARE(QFile::exists(app.path("graficos/") + name), !store);
         }
-        QVERIFY(QFile::exists(app.path(QStringLiteral("50.gif"))));
-        QVERIFY(!QFile::exists(app.path(QStringLiteral("graficos/50.gif"))));
-        // With no set in the store, the board deals from the store itself.
-        Runtime::Show<Form1>()->Command1[0]->click();
-        QCOMPARE(Runtime::loaded<Form1>()->Combo1->text(), QString());
+        QVERIFY(QFile::exists(app.path("50.gif")) && !QFile::exists(app.path("graficos/50.gif")));
+        // No set in the store: the board deals from the store itself.
+        QCOMPARE(Runtime::Show<Form1>()->Combo1->text(), "");
+        Runtime::loaded<Form1>()->Command1[0]->click();
         Runtime::loaded<Form1>()->Command2->click();
         QCOMPARE(Runtime::loaded<Form2>() != nullptr, !store);
-        QCOMPARE(app.messages.size(), store ? 1 : 0);
     }
 
     void strip_data() {
-        QTest::addColumn<int>("screenWidth");
+        QTest::addColumn<int>("width"); // of the screen
         QTest::addColumn<bool>("two");
         QTest::addColumn<QList<int>>(
             "lefts"); // Label1(0), Label1(1), Text1(1), Text2(1), Label2, Command1
         QTest::newRow("two players")
-            << 15360 << true << QList<int>{1435, 6220, 5520, 5025, 11610, 14975};
-        QTest::newRow("width not a multiple of 3")
-            << 20480 << true << QList<int>{1435, 7926, 7226, 6731, 16730, 20095};
+            << 15360 << true << QList{1435, 6220, 5520, 5025, 11610, 14975};
+        QTest::newRow("not a multiple of 3")
+            << 20480 << true << QList{1435, 7926, 7226, 6731, 16730, 20095};
         QTest::newRow("one player")
-            << 15360 << false << QList<int>{1435, 5760, 5280, 4800, 11610, 14975};
+            << 15360 << false << QList{1435, 5760, 5280, 4800, 11610, 14975};
     }
     void strip() {
-        QFETCH(int, screenWidth);
+        QFETCH(int, width);
         QFETCH(bool, two);
         QFETCH(QList<int>, lefts);
         AppFixture app;
-        app.makePictureSet(QStringLiteral("s"), 6);
-        Platform::setScreenTwips(QSize(screenWidth, 11520));
+        app.makePictureSet("s", 6);
+        Platform::setScreenTwips({width, 11520});
         Module1::MismatchCount = 5;
-        Form2 *board = openBoard(QStringLiteral("Ana"), two ? QStringLiteral("Luis") : QString());
-        QVERIFY(board);
-        const QList<QWidget *> strip{board->Label1[0], board->Label1[1], board->Text1[1],
-                                     board->Text2[1],  board->Label2,    board->Command1};
+        Form2 *board = openBoard("Ana", two ? "Luis" : "");
         QList<int> got;
-        for (QWidget *w : strip)
-            got.append(Twips::left(w));
+        for (const QWidget *w :
+             QList<QWidget *>{board->Label1[0], board->Label1[1], board->Text1[1], board->Text2[1],
+                              board->Label2, board->Command1})
+            got << Twips::left(w);
         QCOMPARE(got, lefts);
-        QCOMPARE(board->Text1[1]->isVisible(), two);
-        QCOMPARE(board->Text2[1]->isVisible(), two);
-        QCOMPARE(Module1::MismatchCount, qint16(two ? 5 : 0)); // one player: counted afresh
-        // Orange series points (0x000080FF), as the window shows them.
-        QCOMPARE(board->Text2[0]->grab().toImage().pixelColor(3, 3), QColor(255, 128, 0));
+        QCOMPARE(board->Text1[1]->isVisible() + board->Text2[1]->isVisible(), 2 * two);
+        QCOMPARE(Module1::MismatchCount, two ? 5 : 0); // one player: counted afresh
+        QCOMPARE(board->Text2[0]->grab().toImage().pixelColor(3, 3), QColor(255, 128, 0)); // orange
     }
 
     void turns() {
         AppFixture app;
-        app.makePictureSet(QStringLiteral("s"), 6);
-        Form2 *board = openBoard(QStringLiteral("Ana"));
-        QVERIFY(board);
+        app.makePictureSet("s", 6);
+        Form2 *board = openBoard("Ana");
         const auto [a, b] = mismatchedSlots(board);
         QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
-        // Shown at once, even before the background decode has handed the face over.
+        // Shown at once, before the background decode has handed the face over; as wide as the
+        // card, in the picture's shape; named without the file's extension.
         QVERIFY(!board->Image1[a]->isHidden() && !board->Image1[a]->picture().isNull());
-        QCOMPARE(Twips::width(board->Image1[a]), Twips::width(board->Picture2[a]));
-        QCOMPARE(Twips::height(board->Image1[a]), Twips::width(board->Image1[a]) * 36 / 48);
-        const QString file = board->File1.List(board->CardPicture()[a].toInt());
-        QCOMPARE(board->Label2->text() + QStringLiteral(".png"), file);
-        QCOMPARE(app.sound.names, QStringList{QStringLiteral("abrir.wav")});
+        const int w = Twips::width(board->Picture2[a]);
+        QCOMPARE(Twips::geometry(board->Image1[a]).size(), QSize(w, w * 3 / 4));
+        QCOMPARE(board->Label2->text() + ".png",
+                 board->File1.List(board->CardPicture()[a].toInt()));
+        QCOMPARE(app.sound.names, QStringList{"abrir.wav"});
         QCOMPARE(app.sound.modes, QList<quint32>{SND_ASYNC});
-
         QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
         QElapsedTimer clock;
         clock.start();
@@ -147,19 +203,10 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return board->isEnabled(); }, 5000));
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(board->Image1[a]->isHidden() && board->Image1[b]->isHidden());
-        QCOMPARE(app.sound.names.last(), QStringLiteral("cerrar.wav"));
-
-        const int first = board->CardPicture().indexOf(board->CardPicture()[a]);
-        const int partner =
-            first != a ? first : board->CardPicture().indexOf(board->CardPicture()[a], a + 1);
-        QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
-        QTest::mouseClick(board->Picture2[partner], Qt::LeftButton);
-        QCOMPARE(board->Text1[0]->text(), QStringLiteral("1"));
-        QVERIFY(QRegularExpression(QStringLiteral("^([1-9]|1[0-2])\\.wav$"))
-                    .match(app.sound.names.last())
-                    .hasMatch());
-        QCOMPARE(app.sound.modes.last(), SND_ASYNC);
-        QVERIFY(board->isEnabled() && !board->Timer1->isActive());
+        QCOMPARE(app.sound.names.last(), "cerrar.wav");
+        clickAllPairs(board);
+        QVERIFY(app.sound.names.last().contains(QRegularExpression("^([1-9]|1[0-2])\\.wav$")));
+        QCOMPARE(app.sound.modes.count(SND_SYNC), 0);
     }
 
     void resultsWait_data() {
@@ -173,27 +220,24 @@ private slots:
         QFETCH(double, start);
         QFETCH(double, end);
         AppFixture app;
-        app.useShippedLanguage();
-        app.makePictureSet(QStringLiteral("s"), 6);
-        Form2 *board = openBoard(QStringLiteral("Ana"));
-        QVERIFY(board);
+        app.makePictureSet("s", 6);
+        Form2 *board = openBoard("Ana");
         const auto [a, b] = mismatchedSlots(board);
         board->picture2_Click(a);
         board->picture2_Click(b);
         board->Timer1_Timer();
         app.clock.now = start;
         app.clock.step = 0.05;
+        app.sound.clear();
         finishGame(board, [&](Form4 *results) {
             QVERIFY2(app.clock.now > end && app.clock.now < end + 0.2,
                      qPrintable(QString::number(app.clock.now)));
             QCOMPARE(QApplication::activeModalWidget(), results);
             // One result cue, played to its end before the results show.
-            QCOMPARE(
-                app.sound.names.filter(QRegularExpression(QStringLiteral("^(ganador|empate)"))),
-                QStringList{QStringLiteral("ganador.wav")});
-            QCOMPARE(app.sound.names.last(), QStringLiteral("ganador.wav"));
+            QCOMPARE(app.sound.names.filter(QRegularExpression("^(ganador|empate)")),
+                     QStringList{"ganador.wav"});
             QCOMPARE(app.sound.modes.last(), SND_SYNC);
-            QCOMPARE(results->Label1->text(), QStringLiteral("Ana lo ha conseguido en 7 intentos"));
+            QCOMPARE(results->Label1->text(), "Ana lo ha conseguido en 7 intentos");
         });
     }
 
@@ -214,17 +258,24 @@ private slots:
         for (int n = 1; n <= lines; ++n)
             file += "L" + QByteArray::number(n) + "\r\n";
         app.writeLanguage(file);
-        app.makePictureSet(QStringLiteral("s"), 6);
-        Form2 *board = openBoard(QStringLiteral("Ana"));
-        QVERIFY(board);
+        app.makePictureSet("s", 6);
+        Form2 *board = openBoard("Ana");
         // The board unloaded the title and the players: shown again, they read the file again.
         const Form3 *p = Runtime::Show<Form3>();
         const Form1 *o = Runtime::loaded<Form1>();
-        QStringList got{Runtime::Show<Form5>()->Command1->text()};
-        got << p->Command1[0]->text() << p->Command1[1]->text() << p->Label1[0]->text()
-            << p->Frame1[1]->title() << p->Label1[1]->text() << p->Label2->text()
-            << p->Command2->text() << o->Label2[2]->text() << o->Label2[1]->text()
-            << o->Label2[0]->text() << o->Command2->text() << board->Label1[0]->text();
+        QStringList got{Runtime::Show<Form5>()->Command1->text(),
+                        p->Command1[0]->text(),
+                        p->Command1[1]->text(),
+                        p->Label1[0]->text(),
+                        p->Frame1[1]->title(),
+                        p->Label1[1]->text(),
+                        p->Label2->text(),
+                        p->Command2->text(),
+                        o->Label2[2]->text(),
+                        o->Label2[1]->text(),
+                        o->Label2[0]->text(),
+                        o->Command2->text(),
+                        board->Label1[0]->text()};
         finishGame(board, [&](Form4 *r) {
             got << r->Command1->text() << r->Command2->text() << r->Label1->text();
         });
@@ -235,34 +286,29 @@ private slots:
         AppFixture app;
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-        app.makePictureSet(QStringLiteral("animales"), 6);
-        const QString own = home.path() + QStringLiteral("/trabel/graficos/");
-        QVERIFY(
-            QDir().mkpath(own + QStringLiteral("animales"))); // the shipped one of that name wins
-        QVERIFY(QDir().mkpath(own + QStringLiteral("abuelos")));
+        app.makePictureSet("animales", 6);
+        const QString own = home.path() + "/trabel/graficos/";
+        QVERIFY(QDir().mkpath(own + "animales")); // the shipped set of that name wins
         for (int i = 0; i < 6; ++i)
-            QVERIFY(AppFixture::writePicture(own + QStringLiteral("abuelos/foto%1.jpg").arg(i),
-                                             QSize(40, 30), "jpg"));
-        Form2 *board = openBoard(QStringLiteral("Ana"), {}, 0, QStringLiteral("abuelos"));
-        QVERIFY(board);
-        QCOMPARE(board->File1.Path, own + QStringLiteral("abuelos"));
+            QVERIFY(
+                QDir().mkpath(own + "abuelos") &&
+                AppFixture::writePicture(own + QString("abuelos/%1.jpg").arg(i), {8, 6}, "jpg"));
+        QCOMPARE(openBoard("Ana", "", 0, "abuelos")->File1.Path, own + "abuelos");
         const ComboBox *sets = Runtime::loaded<Form1>()->Combo1;
-        QCOMPARE(QStringList({sets->itemText(0), sets->itemText(1)}),
-                 QStringList({"animales", "abuelos"}));
-        QCOMPARE(sets->count(), 2);
+        QCOMPARE(
+            QStringList({sets->itemText(0), sets->itemText(1), QString::number(sets->count())}),
+            QStringList({"animales", "abuelos", "2"}));
         Runtime::Unload<Form2>();
-        Runtime::loaded<Form1>()->Combo1->setText(QStringLiteral("animales"));
+        Runtime::loaded<Form1>()->Combo1->setText("animales");
         Runtime::loaded<Form1>()->Command2->click();
-        QCOMPARE(Runtime::loaded<Form2>()->File1.Path,
-                 app.path(QStringLiteral("graficos/animales")));
+        QCOMPARE(Runtime::loaded<Form2>()->File1.Path, app.path("graficos/animales"));
         qunsetenv("XDG_DATA_HOME");
     }
 
     void keyboard() {
         AppFixture app;
-        app.makePictureSet(QStringLiteral("s"), 6);
-        Form2 *board = openBoard(QStringLiteral("Ana")); // 12 cards in rows of 4
-        QVERIFY(board);
+        app.makePictureSet("s", 6);
+        Form2 *board = openBoard("Ana"); // 12 cards in rows of 4
         const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 0},
                                                  {Qt::Key_Up, 8},
                                                  {Qt::Key_Left, 7},

@@ -1,10 +1,8 @@
 #include "app_fixture.h"
 
-#include <QDir>
 #include <QImage>
 #include <QtEndian>
 #include <QtTest>
-#include <cmath>
 
 #include "board_screen.h"
 #include "module1.h"
@@ -23,6 +21,7 @@ AppFixture::AppFixture() {
     Platform::setClock(&clock);
     Platform::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
     Runtime::setEndHandler([this] { ++ends; });
+    useShippedLanguage();
 }
 
 AppFixture::~AppFixture() {
@@ -39,7 +38,7 @@ AppFixture::~AppFixture() {
 void AppFixture::writeLanguage(const QByteArray &bytes) {
     QDir().mkpath(path(QStringLiteral("idioma")));
     QFile f(path(QStringLiteral("idioma/idioma.txt")));
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
 void AppFixture::useShippedLanguage() {
@@ -49,8 +48,7 @@ void AppFixture::useShippedLanguage() {
 }
 
 void AppFixture::useShippedBack() {
-    QVERIFY(QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/fondo.jpg"),
-                        path(QStringLiteral("fondo.jpg"))));
+    QVERIFY(QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/fondo.jpg"), path("fondo.jpg")));
 }
 
 bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
@@ -60,33 +58,27 @@ bool AppFixture::writePicture(const QString &path, const QSize &size, const char
     return image.save(path, format);
 }
 
-QByteArray AppFixture::tone(double seconds, double hz) {
-    const int frames = int(seconds * 22050);
-    QByteArray out(44 + 2 * frames, '\0');
-    char *p = out.data();
-    memcpy(p, "RIFF", 4);
-    memcpy(p + 8, "WAVEfmt ", 8);
-    memcpy(p + 36, "data", 4);
-    const auto u32 = [p](int at, quint32 v) { qToLittleEndian(v, p + at); };
-    const auto u16 = [p](int at, quint16 v) { qToLittleEndian(v, p + at); };
-    u32(4, 36 + 2 * frames), u32(16, 16), u16(20, 1), u16(22, 1), u32(24, 22050), u32(28, 44100);
-    u16(32, 2), u16(34, 16), u32(40, 2 * frames);
-    for (int i = 0; i < frames; ++i)
-        qToLittleEndian(qint16(12000 * std::sin(2 * M_PI * hz * i / 22050)), p + 44 + 2 * i);
-    return out;
-}
-
 QStringList AppFixture::makePictureSet(const QString &set, int count, const char *format) {
-    const QString dir = path(QStringLiteral("graficos/") + set + u'/');
-    QDir().mkpath(dir);
+    QDir().mkpath(path("graficos/" + set));
     QStringList names;
     for (int i = 0; i < count; ++i) {
-        names.append(
-            QStringLiteral("dibujo%1.%2").arg(i, 2, 10, QChar(u'0')).arg(QLatin1String(format)));
-        if (!writePicture(dir + names.last(), QSize(48, 36), format))
+        names.append(QStringLiteral("dibujo%1.%2").arg(i, 2, 10, QChar(u'0')).arg(format));
+        if (!writePicture(path("graficos/" + set + u'/' + names.last()), {48, 36}, format))
             qWarning("could not write %s", qPrintable(names.last()));
     }
     return names;
+}
+
+QByteArray AppFixture::wav(double seconds) {
+    const quint32 bytes = 2 * quint32(seconds * 22050);
+    QByteArray b = QByteArray("RIFF....WAVEfmt ") + QByteArray(20, '\0') + "data" +
+                   QByteArray(4 + bytes, '\0');
+    const std::pair<int, quint32> fields[] = {{4, 36 + bytes}, {16, 16},    {20, 0x10001},
+                                              {24, 22050},     {28, 44100}, {32, 0x100002},
+                                              {40, bytes}};
+    for (auto [at, value] : fields)
+        qToLittleEndian(value, b.data() + at);
+    return b;
 }
 
 Form2 *openBoard(const QString &name1, const QString &name2, int pairButton, const QString &set) {
@@ -95,11 +87,8 @@ Form2 *openBoard(const QString &name1, const QString &name2, int pairButton, con
         return nullptr;
     title->Command1->click();
     Form3 *players = Runtime::loaded<Form3>();
-    if (!players)
-        return nullptr;
-    const bool two = !name2.isEmpty();
-    players->Command1[two]->click();
-    (two ? players->Text1[1] : players->Text1[0])->setText(name1);
+    players->Command1[!name2.isEmpty()]->click();
+    (name2.isEmpty() ? players->Text1[0] : players->Text1[1])->setText(name1);
     players->Text2->setText(name2);
     players->Command2->click();
     Form1 *options = Runtime::loaded<Form1>();
@@ -110,19 +99,6 @@ Form2 *openBoard(const QString &name1, const QString &name2, int pairButton, con
     options->Command1[pairButton]->click();
     options->Command2->click();
     return Runtime::loaded<Form2>();
-}
-
-void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn) {
-    clickAllPairs(board);
-    QVERIFY(board->Timer1->isActive());
-    bool seen = false;
-    whenShown<Form4>([&](Form4 *results) {
-        seen = true;
-        check(results);
-        (carryOn ? results->Command1 : results->Command2)->click();
-    });
-    board->Timer1_Timer();
-    QVERIFY(seen);
 }
 
 void clickAllPairs(Form2 *board) {
@@ -142,4 +118,16 @@ QPair<int, int> mismatchedSlots(const Form2 *board) {
                 board->CardPicture()[a] != board->CardPicture()[b])
                 return {a, b};
     return {-1, -1};
+}
+
+void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn) {
+    clickAllPairs(board);
+    bool seen = false;
+    whenShown<Form4>([&](Form4 *results) {
+        seen = true;
+        check(results);
+        (carryOn ? results->Command1 : results->Command2)->click();
+    });
+    board->Timer1_Timer();
+    QVERIFY(seen);
 }

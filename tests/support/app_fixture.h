@@ -11,33 +11,31 @@
 #include "sound.h"
 
 class Form2;
+class Form4;
 
 /// Records the cues asked for, by file name, instead of playing them.
-class RecordingSound final : public SoundPlayer {
-public:
+struct RecordingSound final : SoundPlayer {
     void play(const QString &path, quint32 flags) override {
         names.append(QFileInfo(path).fileName());
         modes.append(flags);
     }
     void clear() { names.clear(), modes.clear(); }
     QStringList names;
-    QList<quint32> modes; ///< SND_SYNC or SND_ASYNC, one per cue
+    QList<quint32> modes; ///< SND_SYNC or SND_ASYNC
 };
 
 /// A clock that moves on by `step` seconds at every reading, starting again at midnight.
-class SteppingClock final : public Clock {
-public:
+struct SteppingClock final : Clock {
     double secondsSinceMidnight() override {
         const double t = now;
-        now = now + step >= 86400.0 ? now + step - 86400.0 : now + step;
+        now = std::fmod(now + step, 86400.0);
         return t;
     }
-    double now = 36000.0;
-    double step = 0.25;
+    double now = 36000.0, step = 0.25;
 };
 
-/// A temporary application folder and the fakes a screen test runs on: a 15360 × 11520-twip
-/// screen, a recording sound player, a stepping clock, recorded message boxes and End.
+/// A temporary application folder with the shipped language file and the fakes a screen test
+/// runs on: a 15360 × 11520-twip screen, recorded cues, message boxes and End, a stepping clock.
 class AppFixture {
 public:
     AppFixture();
@@ -46,49 +44,42 @@ public:
     void writeLanguage(const QByteArray &bytes);
     void useShippedLanguage();
     void useShippedBack();
-    /// Makes graficos/<set> with `count` distinct pictures "dibujo<NN>.<format>".
+    /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
     QStringList makePictureSet(const QString &set, int count, const char *format = "png");
     static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
-    /// A WAV file of a sine tone, mono, 16 bits at 22050 Hz. Offsets: RIFF size 4, channels 22,
-    /// rate 24, data size 40.
-    static QByteArray tone(double seconds, double hz = 440.0);
+    /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
+    static QByteArray wav(double seconds);
 
     RecordingSound sound;
     SteppingClock clock;
-    QStringList messages; ///< texts of the message boxes shown
-    int ends = 0;         ///< times the program was ended
+    QStringList messages;
+    int ends = 0;
 
 private:
     QTemporaryDir m_dir;
 };
 
-class Form4;
-
-/// From the title screen to a board as a player goes: "CONTINUAR", one player (or two, when
-/// name2 is given) and the names, "ACEPTAR", a set (empty: the first listed) and a pair button,
-/// "JUGAR". The board, or nullptr if none opened.
+/// From the title to a board as a player goes: "CONTINUAR", one player (two when name2 is
+/// given), "ACEPTAR", a set (empty: the first listed), a pair button, "JUGAR".
 Form2 *openBoard(const QString &name1, const QString &name2 = {}, int pairButton = 0,
                  const QString &set = {});
-/// Clicks both cards of every pair still face down, pair by pair.
+/// Clicks both cards of every pair still face down.
 void clickAllPairs(Form2 *board);
-/// Plays the board to its end, lets its timer tick, hands the results to `check` and then clicks
+/// Two face-down cards of different pictures.
+QPair<int, int> mismatchedSlots(const Form2 *board);
+/// Plays the board to its end, lets its timer tick, hands the results to `check`, then clicks
 /// "SEGUIR JUGANDO" (or "FIN JUEGO").
 void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn = true);
-/// Two face-down cards that show different pictures.
-QPair<int, int> mismatchedSlots(const Form2 *board);
 
 /// Runs `action` once a screen of class F is loaded and visible: the way a test acts on a screen
 /// shown modally, while the modal display holds the caller.
 template <class F> void whenShown(std::function<void(F *)> action) {
     auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action, until = QDeadlineTimer(20000)] {
+    QObject::connect(poll, &QTimer::timeout, [poll, action, until = QDeadlineTimer(20000)] {
         F *f = Runtime::loaded<F>();
-        const bool shown = f && f->isVisible();
-        if (shown || until.hasExpired()) {
-            poll->stop();
-            poll->deleteLater();
-        }
-        if (shown)
+        if ((f && f->isVisible()) || until.hasExpired())
+            poll->deleteLater(), poll->stop();
+        if (f && f->isVisible())
             action(f);
     });
     poll->start(20);
