@@ -57,33 +57,21 @@ private slots:
         // modalA/how: A shown modally, then hidden, unloaded, closed or ended from inside.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("after"); // loads/unloads and state of each, times ended
-        QTest::newRow("loaded once") << "loadA loadA showA"
-                                     << "A 1/0 shown, B 0/0 gone, 0";
-        QTest::newRow("unloaded, shown again: loaded afresh") << "showB showA unloadA showA"
-                                                              << "A 2/1 shown, B 1/0 shown, 0";
-        QTest::newRow("unload of one not loaded") << "showB unloadA"
-                                                  << "A 0/0 gone, B 1/0 shown, 0";
-        QTest::newRow("hidden stays loaded") << "showB showA hideA"
-                                             << "A 1/0 hidden, B 1/0 shown, 0";
-        QTest::newRow("the last one unloaded ends") << "showA showB unloadA unloadB"
-                                                    << "A 1/1 gone, B 1/1 gone, 1";
-        QTest::newRow("the last one closed ends") << "showA showB closeA closeB"
-                                                  << "A 1/1 gone, B 1/1 gone, 1";
-        QTest::newRow("End: no unload handler, nothing loads after, once")
-            << "showA showB end showA end"
-            << "A 1/0 gone, B 1/0 gone, 1";
-        QTest::newRow("End inside a load") << "showB endInLoadA"
-                                           << "A 1/0 gone, B 1/0 gone, 1";
-        QTest::newRow("modal, hidden") << "showB modalA/hide"
-                                       << "A 1/0 hidden, B 1/0 shown, 0";
-        QTest::newRow("modal, unloaded") << "showB modalA/unload"
-                                         << "A 1/1 gone, B 1/0 shown, 0";
-        QTest::newRow("modal, closed") << "showB modalA/close"
-                                       << "A 1/1 gone, B 1/0 shown, 0";
-        QTest::newRow("modal, ended") << "showB modalA/end"
-                                      << "A 1/0 gone, B 1/0 gone, 1";
-        QTest::newRow("modal when shown already") << "showB showA modalA/unload"
-                                                  << "A 1/1 gone, B 1/0 shown, 0";
+        // clang-format off
+        QTest::newRow("loaded once") << "loadA loadA showA" << "A 1/0 shown, B 0/0 gone, 0";
+        QTest::newRow("unloaded, shown: loaded afresh") << "showB showA unloadA showA" << "A 2/1 shown, B 1/0 shown, 0";
+        QTest::newRow("unload of one not loaded") << "showB unloadA" << "A 0/0 gone, B 1/0 shown, 0";
+        QTest::newRow("hidden stays loaded") << "showB showA hideA" << "A 1/0 hidden, B 1/0 shown, 0";
+        QTest::newRow("the last one unloaded ends") << "showA showB unloadA unloadB" << "A 1/1 gone, B 1/1 gone, 1";
+        QTest::newRow("the last one closed ends") << "showA showB closeA closeB" << "A 1/1 gone, B 1/1 gone, 1";
+        QTest::newRow("End: no unload handler, no load after") << "showA showB end showA end" << "A 1/0 gone, B 1/0 gone, 1";
+        QTest::newRow("End inside a load") << "showB endInLoadA" << "A 1/0 gone, B 1/0 gone, 1";
+        QTest::newRow("modal, hidden") << "showB modalA/hide" << "A 1/0 hidden, B 1/0 shown, 0";
+        QTest::newRow("modal, unloaded") << "showB modalA/unload" << "A 1/1 gone, B 1/0 shown, 0";
+        QTest::newRow("modal, closed") << "showB modalA/close" << "A 1/1 gone, B 1/0 shown, 0";
+        QTest::newRow("modal, ended") << "showB modalA/end" << "A 1/0 gone, B 1/0 gone, 1";
+        QTest::newRow("modal when shown already") << "showB showA modalA/unload" << "A 1/1 gone, B 1/0 shown, 0";
+        // clang-format on
     }
     void runtime() {
         QFETCH(QString, steps);

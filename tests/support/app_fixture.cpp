@@ -16,10 +16,10 @@ AppFixture::AppFixture() {
     Runtime::resetForTests();
     Module1::reset();
     Platform::setAppFolder(m_dir.path());
-    Platform::setScreenTwips(QSize(15360, 11520));
+    Platform::setScreenTwips({15360, 11520});
     Platform::setSound(&sound);
     Platform::setClock(&clock);
-    Platform::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
+    Platform::setMessageBoxHandler([this](const QString &text) { messages << text; });
     Runtime::setEndHandler([this] { ++ends; });
     useShippedLanguage();
 }
@@ -30,25 +30,25 @@ AppFixture::~AppFixture() {
     Platform::setSound(nullptr);
     Platform::setClock(nullptr);
     Platform::setMessageBoxHandler({});
-    Platform::setScreenTwips(QSize());
+    Platform::setScreenTwips({});
     Runtime::setEndHandler({});
     Module1::reset();
 }
 
 void AppFixture::writeLanguage(const QByteArray &bytes) {
-    QDir().mkpath(path(QStringLiteral("idioma")));
-    QFile f(path(QStringLiteral("idioma/idioma.txt")));
+    QDir().mkpath(path("idioma"));
+    QFile f(path("idioma/idioma.txt"));
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
 void AppFixture::useShippedLanguage() {
-    QFile f(QStringLiteral(TRABEL_SOURCE_DATA "/idioma/idioma.txt"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    writeLanguage(f.readAll());
+    QFile shipped(TRABEL_SOURCE_DATA "/idioma/idioma.txt");
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    writeLanguage(shipped.readAll());
 }
 
 void AppFixture::useShippedBack() {
-    QVERIFY(QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/fondo.jpg"), path("fondo.jpg")));
+    QVERIFY(QFile::copy(TRABEL_SOURCE_DATA "/fondo.jpg", path("fondo.jpg")));
 }
 
 bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
@@ -58,21 +58,17 @@ bool AppFixture::writePicture(const QString &path, const QSize &size, const char
     return image.save(path, format);
 }
 
-QStringList AppFixture::makePictureSet(const QString &set, int count, const char *format) {
+void AppFixture::makePictureSet(const QString &set, int count, const char *format) {
     QDir().mkpath(path("graficos/" + set));
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        names.append(QStringLiteral("dibujo%1.%2").arg(i, 2, 10, QChar(u'0')).arg(format));
-        if (!writePicture(path("graficos/" + set + u'/' + names.last()), {48, 36}, format))
-            qWarning("could not write %s", qPrintable(names.last()));
-    }
-    return names;
+    for (int i = 0; i < count; ++i)
+        QVERIFY(writePicture(
+            path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
+            {48, 36}, format));
 }
 
 QByteArray AppFixture::wav(double seconds) {
     const quint32 bytes = 2 * quint32(seconds * 22050);
-    QByteArray b = QByteArray("RIFF....WAVEfmt ") + QByteArray(20, '\0') + "data" +
-                   QByteArray(4 + bytes, '\0');
+    QByteArray b = "RIFF....WAVEfmt " + QByteArray(20, 0) + "data" + QByteArray(4 + bytes, 0);
     const std::pair<int, quint32> fields[] = {{4, 36 + bytes}, {16, 16},    {20, 0x10001},
                                               {24, 22050},     {28, 44100}, {32, 0x100002},
                                               {40, bytes}};
@@ -82,23 +78,27 @@ QByteArray AppFixture::wav(double seconds) {
 }
 
 Form2 *openBoard(const QString &name1, const QString &name2, int pairButton, const QString &set) {
-    Form5 *title = Runtime::Show<Form5>();
-    if (!title)
-        return nullptr;
-    title->Command1->click();
+    Runtime::Show<Form5>()->Command1->click();
     Form3 *players = Runtime::loaded<Form3>();
     players->Command1[!name2.isEmpty()]->click();
     (name2.isEmpty() ? players->Text1[0] : players->Text1[1])->setText(name1);
     players->Text2->setText(name2);
     players->Command2->click();
     Form1 *options = Runtime::loaded<Form1>();
-    if (!options)
-        return nullptr;
     if (!set.isEmpty())
         options->Combo1->setText(set);
     options->Command1[pairButton]->click();
     options->Command2->click();
     return Runtime::loaded<Form2>();
+}
+
+QPair<int, int> mismatchedSlots(const Form2 *board) {
+    for (int a = 0; a < 2 * board->TotalPairs(); ++a)
+        for (int b = a + 1; b < 2 * board->TotalPairs(); ++b)
+            if (board->Image1[a]->isHidden() && board->Image1[b]->isHidden() &&
+                board->CardPicture()[a] != board->CardPicture()[b])
+                return {a, b};
+    return {-1, -1};
 }
 
 void clickAllPairs(Form2 *board) {
@@ -109,15 +109,6 @@ void clickAllPairs(Form2 *board) {
                 QTest::mouseClick(board->Picture2[k], Qt::LeftButton);
                 QTest::mouseClick(board->Picture2[s], Qt::LeftButton);
             }
-}
-
-QPair<int, int> mismatchedSlots(const Form2 *board) {
-    for (int a = 0; a < 2 * board->TotalPairs(); ++a)
-        for (int b = a + 1; b < 2 * board->TotalPairs(); ++b)
-            if (board->Image1[a]->isHidden() && board->Image1[b]->isHidden() &&
-                board->CardPicture()[a] != board->CardPicture()[b])
-                return {a, b};
-    return {-1, -1};
 }
 
 void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn) {

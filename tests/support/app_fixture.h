@@ -16,8 +16,7 @@ class Form4;
 /// Records the cues asked for, by file name, instead of playing them.
 struct RecordingSound final : SoundPlayer {
     void play(const QString &path, quint32 flags) override {
-        names.append(QFileInfo(path).fileName());
-        modes.append(flags);
+        names << QFileInfo(path).fileName(), modes << flags;
     }
     void clear() { names.clear(), modes.clear(); }
     QStringList names;
@@ -27,17 +26,14 @@ struct RecordingSound final : SoundPlayer {
 /// A clock that moves on by `step` seconds at every reading, starting again at midnight.
 struct SteppingClock final : Clock {
     double secondsSinceMidnight() override {
-        const double t = now;
-        now = std::fmod(now + step, 86400.0);
-        return t;
+        return std::exchange(now, std::fmod(now + step, 86400));
     }
-    double now = 36000.0, step = 0.25;
+    double now = 36000, step = 0.25;
 };
 
-/// A temporary application folder with the shipped language file and the fakes a screen test
+/// A temporary application folder with the shipped language file, and the fakes a screen test
 /// runs on: a 15360 × 11520-twip screen, recorded cues, message boxes and End, a stepping clock.
-class AppFixture {
-public:
+struct AppFixture {
     AppFixture();
     ~AppFixture();
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
@@ -45,7 +41,7 @@ public:
     void useShippedLanguage();
     void useShippedBack();
     /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
-    QStringList makePictureSet(const QString &set, int count, const char *format = "png");
+    void makePictureSet(const QString &set, int count, const char *format = "png");
     static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
     /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
     static QByteArray wav(double seconds);
@@ -54,8 +50,6 @@ public:
     SteppingClock clock;
     QStringList messages;
     int ends = 0;
-
-private:
     QTemporaryDir m_dir;
 };
 
@@ -63,10 +57,10 @@ private:
 /// given), "ACEPTAR", a set (empty: the first listed), a pair button, "JUGAR".
 Form2 *openBoard(const QString &name1, const QString &name2 = {}, int pairButton = 0,
                  const QString &set = {});
-/// Clicks both cards of every pair still face down.
-void clickAllPairs(Form2 *board);
 /// Two face-down cards of different pictures.
 QPair<int, int> mismatchedSlots(const Form2 *board);
+/// Clicks both cards of every pair still face down.
+void clickAllPairs(Form2 *board);
 /// Plays the board to its end, lets its timer tick, hands the results to `check`, then clicks
 /// "SEGUIR JUGANDO" (or "FIN JUEGO").
 void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn = true);
@@ -78,7 +72,7 @@ template <class F> void whenShown(std::function<void(F *)> action) {
     QObject::connect(poll, &QTimer::timeout, [poll, action, until = QDeadlineTimer(20000)] {
         F *f = Runtime::loaded<F>();
         if ((f && f->isVisible()) || until.hasExpired())
-            poll->deleteLater(), poll->stop();
+            poll->stop(), poll->deleteLater();
         if (f && f->isVisible())
             action(f);
     });
