@@ -1,169 +1,124 @@
 #include "app_fixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QPainter>
+#include <QImage>
+#include <QtEndian>
 #include <QtTest>
 
 #include "board_screen.h"
-#include "form.h"
 #include "module1.h"
+#include "options_screen.h"
 #include "platform.h"
+#include "players_screen.h"
+#include "results_screen.h"
+#include "title_screen.h"
 
-namespace {
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDir src(from);
-    if (!src.exists())
-        return false;
-    QDir().mkpath(to);
-    bool ok = true;
-    for (const QFileInfo &fi : src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + u'/' + fi.fileName();
-        if (fi.isDir())
-            ok = copyTree(fi.filePath(), target) && ok;
-        else
-            ok = QFile::copy(fi.filePath(), target) && ok;
-    }
-    return ok;
-}
-
-} // namespace
-
-AppFixture::AppFixture()
-{
+AppFixture::AppFixture() {
     Runtime::resetForTests();
     Module1::reset();
     Platform::setAppFolder(m_dir.path());
-    Platform::setScreenTwips(QSize(15360, 11520));
+    Platform::setScreenTwips({15360, 11520});
     Platform::setSound(&sound);
     Platform::setClock(&clock);
-    Platform::setRandom(nullptr);
-    Platform::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
+    Platform::setMessageBoxHandler([this](const QString &text) { messages << text; });
     Runtime::setEndHandler([this] { ++ends; });
+    useShippedLanguage();
 }
 
-AppFixture::~AppFixture()
-{
+AppFixture::~AppFixture() {
     Runtime::resetForTests();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Platform::setSound(nullptr);
     Platform::setClock(nullptr);
-    Platform::setRandom(nullptr);
     Platform::setMessageBoxHandler({});
-    Platform::setScreenTwips(QSize());
+    Platform::setScreenTwips({});
     Runtime::setEndHandler({});
     Module1::reset();
 }
 
-QString AppFixture::path(const QString &relative) const
-{
-    return m_dir.path() + u'/' + relative;
+void AppFixture::writeLanguage(const QByteArray &bytes) {
+    QDir().mkpath(path("idioma"));
+    QFile f(path("idioma/idioma.txt"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
-void AppFixture::writeLanguage(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &l : lines)
-        bytes += l.toLatin1() + "\r\n";
-    writeLanguageBytes(bytes);
+void AppFixture::useShippedLanguage() {
+    QFile shipped(TRABEL_SOURCE_DATA "/idioma/idioma.txt");
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    writeLanguage(shipped.readAll());
 }
 
-void AppFixture::writeLanguageBytes(const QByteArray &bytes)
-{
-    QDir().mkpath(path(QStringLiteral("idioma")));
-    QFile f(path(QStringLiteral("idioma/idioma.txt")));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+void AppFixture::useShippedBack() {
+    QVERIFY(QFile::copy(TRABEL_SOURCE_DATA "/fondo.jpg", path("fondo.jpg")));
 }
 
-void AppFixture::useShippedLanguage()
-{
-    QDir().mkpath(path(QStringLiteral("idioma")));
-    QVERIFY(QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/idioma/idioma.txt"),
-                        path(QStringLiteral("idioma/idioma.txt"))));
+bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
+    static int hue = 0;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv((hue += 37) % 360, 200, 220));
+    return image.save(path, format);
 }
 
-void AppFixture::useShippedBack()
-{
-    QVERIFY(QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/fondo.jpg"),
-                        path(QStringLiteral("fondo.jpg"))));
+void AppFixture::makePictureSet(const QString &set, int count, const char *format) {
+    QDir().mkpath(path("graficos/" + set));
+    for (int i = 0; i < count; ++i)
+        QVERIFY(writePicture(
+            path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
+            {48, 36}, format));
 }
 
-void AppFixture::useShippedSounds()
-{
-    QVERIFY(copyTree(QStringLiteral(TRABEL_SOURCE_DATA "/sonidos"), path(QStringLiteral("sonidos"))));
+QByteArray AppFixture::wav(double seconds) {
+    const quint32 bytes = 2 * quint32(seconds * 22050);
+    QByteArray b = "RIFF....WAVEfmt " + QByteArray(20, 0) + "data" + QByteArray(4 + bytes, 0);
+    const std::pair<int, quint32> fields[] = {{4, 36 + bytes}, {16, 16},    {20, 0x10001},
+                                              {24, 22050},     {28, 44100}, {32, 0x100002},
+                                              {40, bytes}};
+    for (auto [at, value] : fields)
+        qToLittleEndian(value, b.data() + at);
+    return b;
 }
 
-void AppFixture::useShippedSet(const QString &name)
-{
-    QVERIFY(copyTree(QStringLiteral(TRABEL_SOURCE_DATA "/graficos/") + name,
-                     path(QStringLiteral("graficos/") + name)));
+Form2 *openBoard(const QString &name1, const QString &name2, int pairButton, const QString &set) {
+    Runtime::Show<Form5>()->Command1->click();
+    Form3 *players = Runtime::loaded<Form3>();
+    players->Command1[!name2.isEmpty()]->click();
+    (name2.isEmpty() ? players->Text1[0] : players->Text1[1])->setText(name1);
+    players->Text2->setText(name2);
+    players->Command2->click();
+    Form1 *options = Runtime::loaded<Form1>();
+    if (!set.isEmpty())
+        options->Combo1->setText(set);
+    options->Command1[pairButton]->click();
+    options->Command2->click();
+    return Runtime::loaded<Form2>();
 }
 
-bool AppFixture::writePicture(const QString &path, const QSize &size, const QColor &colour,
-                              const QByteArray &format)
-{
-    QImage img(size, QImage::Format_RGB32);
-    img.fill(colour);
-    QPainter p(&img);
-    p.setPen(colour.lightness() > 128 ? Qt::black : Qt::white);
-    p.drawRect(img.rect().adjusted(2, 2, -3, -3));
-    p.end();
-    return img.save(path, format.constData());
-}
-
-QStringList AppFixture::makePictureSet(const QString &set, int count, const QByteArray &format,
-                                       const QSize &size)
-{
-    const QString dir = path(QStringLiteral("graficos/") + set);
-    QDir().mkpath(dir);
-    QStringList names;
-    for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("dibujo%1.%2").arg(i, 2, 10, QChar(u'0')).arg(
-            QString::fromLatin1(format == "jpeg" ? QByteArray("jpg") : format));
-        const QColor c = QColor::fromHsv((i * 37) % 360, 160 + (i % 3) * 40, 200);
-        if (!writePicture(dir + u'/' + name, size, c, format))
-            qWarning("could not write %s", qPrintable(name));
-        names.append(name);
-    }
-    return names;
-}
-
-QList<int> slotsOfPicture(const Form2 *board, const QString &picture)
-{
-    QList<int> out;
-    for (int k = 0; k < 2 * board->TotalPairs(); ++k)
-        if (board->CardPicture()[k] == picture)
-            out.append(k);
-    return out;
-}
-
-void clickAllPairs(Form2 *board)
-{
-    QPointer<Form2> guard(board);
-    const int count = 2 * board->TotalPairs();
-    for (int k = 0; k < count && guard; ++k) {
-        if (board->game().faceUp[k])
-            continue;
-        const QList<int> pair = slotsOfPicture(board, board->CardPicture()[k]);
-        for (int s : pair) {
-            if (guard && !board->game().faceUp[s])
-                board->picture2_Click(s);
-        }
-    }
-}
-
-QPair<int, int> mismatchedSlots(const Form2 *board)
-{
-    const int count = 2 * board->TotalPairs();
-    for (int a = 0; a < count; ++a) {
-        if (board->game().faceUp[a])
-            continue;
-        for (int b = a + 1; b < count; ++b)
-            if (!board->game().faceUp[b] && board->CardPicture()[a] != board->CardPicture()[b])
+QPair<int, int> mismatchedSlots(const Form2 *board) {
+    for (int a = 0; a < 2 * board->TotalPairs(); ++a)
+        for (int b = a + 1; b < 2 * board->TotalPairs(); ++b)
+            if (board->Image1[a]->isHidden() && board->Image1[b]->isHidden() &&
+                board->CardPicture()[a] != board->CardPicture()[b])
                 return {a, b};
-    }
     return {-1, -1};
+}
+
+void clickAllPairs(Form2 *board) {
+    const int cards = 2 * board->TotalPairs();
+    for (int k = 0; k < cards; ++k)
+        for (int s = k + 1; s < cards && board->Image1[k]->isHidden(); ++s)
+            if (board->CardPicture()[s] == board->CardPicture()[k]) {
+                QTest::mouseClick(board->Picture2[k], Qt::LeftButton);
+                QTest::mouseClick(board->Picture2[s], Qt::LeftButton);
+            }
+}
+
+void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn) {
+    clickAllPairs(board);
+    bool seen = false;
+    whenShown<Form4>([&](Form4 *results) {
+        seen = true;
+        check(results);
+        (carryOn ? results->Command1 : results->Command2)->click();
+    });
+    board->Timer1_Timer();
+    QVERIFY(seen);
 }

@@ -1,83 +1,80 @@
 #pragma once
 
-#include <QImage>
-#include <QStringList>
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
-
-#include "fakes.h"
-#include "scripted_random.h"
-
 #include <QTimer>
 #include <functional>
 
+#include "clock.h"
 #include "form.h"
+#include "sound.h"
 
 class Form2;
+class Form4;
 
-/// A temporary application folder and the fakes a screen test runs on: a 15360 × 11520-twip
-/// screen, a recording sound player, a stepping clock, a recorded message box and a recorded End.
-class AppFixture
-{
-public:
+/// Records the cues asked for, by file name, instead of playing them.
+struct RecordingSound final : SoundPlayer {
+    void play(const QString &path, quint32 flags) override {
+        names << QFileInfo(path).fileName(), modes << flags;
+    }
+    void clear() { names.clear(), modes.clear(); }
+    QStringList names;
+    QList<quint32> modes; ///< SND_SYNC or SND_ASYNC
+};
+
+/// A clock that moves on by `step` seconds at every reading, starting again at midnight.
+struct SteppingClock final : Clock {
+    double secondsSinceMidnight() override {
+        return std::exchange(now, std::fmod(now + step, 86400));
+    }
+    double now = 36000, step = 0.25;
+};
+
+/// A temporary application folder with the shipped language file, and the fakes a screen test
+/// runs on: a 15360 × 11520-twip screen, recorded cues, message boxes and End, a stepping clock.
+struct AppFixture {
     AppFixture();
     ~AppFixture();
-    AppFixture(const AppFixture &) = delete;
-    AppFixture &operator=(const AppFixture &) = delete;
-
-    QString folder() const { return m_dir.path(); }
-    /// A path inside the application folder ("graficos/animales").
-    QString path(const QString &relative) const;
-
-    /// Writes idioma/idioma.txt from lines, in Windows-1252 with CR LF (or the given bytes).
-    void writeLanguage(const QStringList &lines);
-    void writeLanguageBytes(const QByteArray &bytes);
-    /// Copies the shipped language file, card back and sounds.
+    QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
+    void writeLanguage(const QByteArray &bytes);
     void useShippedLanguage();
     void useShippedBack();
-    void useShippedSounds();
-    /// Copies a shipped picture set into graficos/<name>.
-    void useShippedSet(const QString &name);
-
-    /// Makes graficos/<set> with `count` distinct pictures "dibujo<NN>.<format>" of the given size.
-    QStringList makePictureSet(const QString &set, int count, const QByteArray &format = "png",
-                               const QSize &size = QSize(64, 48));
-    /// Writes one picture file of a plain colour.
-    static bool writePicture(const QString &path, const QSize &size, const QColor &colour,
-                             const QByteArray &format);
+    /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
+    void makePictureSet(const QString &set, int count, const char *format = "png");
+    static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
+    /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
+    static QByteArray wav(double seconds);
 
     RecordingSound sound;
     SteppingClock clock;
-    QStringList messages; ///< texts of the message boxes shown
-    int ends = 0;         ///< times the program was ended
-
-private:
+    QStringList messages;
+    int ends = 0;
     QTemporaryDir m_dir;
 };
 
-/// Clicks both cards of every pair still face down, pair by pair: a game with no mismatch.
-void clickAllPairs(Form2 *board);
-/// Slots of a pair: the two slots that show listing entry `picture`.
-QList<int> slotsOfPicture(const Form2 *board, const QString &picture);
-/// Two face-down slots that show different pictures.
+/// From the title to a board as a player goes: "CONTINUAR", one player (two when name2 is
+/// given), "ACEPTAR", a set (empty: the first listed), a pair button, "JUGAR".
+Form2 *openBoard(const QString &name1, const QString &name2 = {}, int pairButton = 0,
+                 const QString &set = {});
+/// Two face-down cards of different pictures.
 QPair<int, int> mismatchedSlots(const Form2 *board);
+/// Clicks both cards of every pair still face down.
+void clickAllPairs(Form2 *board);
+/// Plays the board to its end, lets its timer tick, hands the results to `check`, then clicks
+/// "SEGUIR JUGANDO" (or "FIN JUEGO").
+void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn = true);
 
 /// Runs `action` once a screen of class F is loaded and visible: the way a test acts on a screen
-/// shown modally, while the modal display holds the caller. Gives up after `timeoutMs`.
-template <class F> void whenShown(std::function<void(F *)> action, int timeoutMs = 20000)
-{
+/// shown modally, while the modal display holds the caller.
+template <class F> void whenShown(std::function<void(F *)> action) {
     auto *poll = new QTimer;
-    auto *elapsed = new int(0);
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, elapsed, action, timeoutMs] {
-        *elapsed += poll->interval();
+    QObject::connect(poll, &QTimer::timeout, [poll, action, until = QDeadlineTimer(20000)] {
         F *f = Runtime::loaded<F>();
-        if ((f && f->isVisible()) || *elapsed > timeoutMs) {
-            poll->stop();
-            poll->deleteLater();
-            delete elapsed;
-            if (f && f->isVisible())
-                action(f);
-        }
+        if ((f && f->isVisible()) || until.hasExpired())
+            poll->stop(), poll->deleteLater();
+        if (f && f->isVisible())
+            action(f);
     });
-    poll->start();
+    poll->start(20);
 }
