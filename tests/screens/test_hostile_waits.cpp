@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include "app_fixture.h"
+#include "scripted_random.h"
 #include "board_screen.h"
 #include "options_screen.h"
 #include "platform.h"
@@ -44,6 +45,7 @@ private slots:
         if (how != QLatin1String("/proc"))
             app.makePictureSet(QStringLiteral("set"), 6);
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QFile::remove(path);
         QFile f(path);
         if (how == QLatin1String("sparse"))
             QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(1LL << 40));

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "app_fixture.h"
+#include "scripted_random.h"
 #include "board_screen.h"
 #include "module1.h"
 #include "options_screen.h"
