@@ -95,6 +95,18 @@ const QList<Row> &rows() {
         QRandomGenerator(7).fillRange(noise.data(), noise.size());
         s.app.writeLanguage(QByteArray((const char *)noise.data(), 16384) + QByteArray("\n<b>x</b><img src=x>\0y\r\n", 25).repeated(20));
     }, G::Game},
+    {"a 1 TB language file without a line end", [](Setup &s) {
+        QFile f(s.app.path("idioma/idioma.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.resize(1LL << 40));
+    }, G::Game},
+    {"language file a link to /dev/zero, card back a pipe", [](Setup &s) {
+        QFile::remove(s.app.path("idioma/idioma.txt")), QFile::link("/dev/zero", s.app.path("idioma/idioma.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(s.app.path("fondo.jpg")), 0600), 0);
+    }, G::Game},
+    {"language file a pipe", [](Setup &s) {
+        QFile::remove(s.app.path("idioma/idioma.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(s.app.path("idioma/idioma.txt")), 0600), 0);
+    }, G::Game},
     // graficos/s
     {"the set folder empty", [](Setup &s) { QDir(s.dir).removeRecursively(), QDir().mkdir(s.dir); }, G::Message},
     {"a set that does not exist", [](Setup &s) { s.set = "no existe"; }, G::Message},
@@ -118,6 +130,12 @@ const QList<Row> &rows() {
         for (auto [target, name] : links)
             QFile::link(target, s.dir + name);
     }, G::Game},
+    {"pictures that are pipes or a link to /dev/zero", [](Setup &s) {
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(::mkfifo(QFile::encodeName(s.dir + QString("tubo%1.png").arg(i)), 0600), 0);
+        QFile::link("/dev/zero", s.dir + "cero.png");
+    }, G::Game},
+    {"a link into /proc chosen as the set", [](Setup &s) { QFile::link("/proc", s.app.path("graficos/proc")), s.set = "proc"; }, G::Message},
     {"a link loop chosen as the set", [](Setup &s) { QFile::link(".", s.app.path("graficos/bucle")), s.set = "bucle"; }, G::Message},
     {"the set folder unreadable", [](Setup &s) {
         ::chmod(QFile::encodeName(s.dir), 0);
