@@ -254,9 +254,9 @@ QStringList g_messages;
 void setUpPlatform(const QString &appFolder)
 {
     Platform::setAppFolder(appFolder);
-    Platform::setScreenTwips(QSize(15360, 11520)); // 1024 × 768 pixels
-    Platform::setSound(&g_silent);
-    Platform::setMessageBoxHandler([](const QString &text) {
+    Twips::setScreen(QSize(15360, 11520)); // 1024 × 768 pixels
+    Sound::setPlayer(&g_silent);
+    Runtime::setMessageBoxHandler([](const QString &text) {
         g_messages.append(text);
         std::fprintf(stderr, "message box: %s\n", qPrintable(text));
     });
@@ -780,7 +780,7 @@ int childStartup(int argc, char **argv, const Options &o, const QElapsedTimer &s
     std::printf("painted=1\nmain_to_painted_ms=%.3f\n", msSince(sinceMain));
     std::fflush(stdout);
     Runtime::resetForTests();
-    Platform::shutdown();
+    Sound::shutdown();
     return shot.isNull() ? 1 : 0;
 }
 
@@ -822,7 +822,7 @@ int childMemoryLiteral(const Options &o)
     random.seedFromTimeOfDay();
     const int pairs = Deck::SetPairCount(4);
     const Deal deal = Deck::DealCards(pairs, files.ListCount(), random, {});
-    const QSize screen = Platform::screenTwips();
+    const QSize screen = Twips::screen();
     const GridLayout grid = layoutGrid(4, screen.width(), screen.height());
 
     QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
@@ -843,8 +843,8 @@ int childMemoryLiteral(const Options &o)
         const QImage &img = whole[size_t(k)];
         loaded += img.isNull() ? 0 : 1;
         const FaceFit fit = fitFace(grid.slotWidth, grid.slotHeight,
-                                    qint64(qMax(1, img.width())) * Platform::kTwipsPerPixel,
-                                    qint64(qMax(1, img.height())) * Platform::kTwipsPerPixel);
+                                    qint64(qMax(1, img.width())) * Twips::kPerPixel,
+                                    qint64(qMax(1, img.height())) * Twips::kPerPixel);
         Twips::setGeometry(face, 1, fit.top, fit.width, fit.height);
         face->setPicture(QPixmap::fromImage(img));
         face->hide();

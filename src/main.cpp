@@ -3,15 +3,14 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "platform.h"
 #include "colours_fonts.h"
-#include "runtime_dir.h"
+#include "platform.h"
+#include "sound.h"
 #include "title_screen.h"
 
 int main(int argc, char *argv[])
 {
     Platform::tuneAllocator();
-    RuntimeDir::prepare();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));
@@ -24,6 +23,6 @@ int main(int argc, char *argv[])
 
     Runtime::Show<Form5>();
     const int code = Runtime::ended() ? 0 : QApplication::exec();
-    Platform::shutdown();
+    Sound::shutdown();
     return code;
 }

@@ -42,10 +42,10 @@ public:
         Runtime::resetForTests();
         Module1::reset();
         Platform::setAppFolder(m_dir.path());
-        Platform::setScreenTwips(QSize(15360, 11520));
-        Platform::setSound(&m_sound);
+        Twips::setScreen(QSize(15360, 11520));
+        Sound::setPlayer(&m_sound);
         Platform::setClock(&m_clock);
-        Platform::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
+        Runtime::setMessageBoxHandler([this](const QString &text) { messages.append(text); });
         Runtime::setEndHandler([this] { ++ends; });
         QDir().mkpath(path(QStringLiteral("idioma")));
         QFile::copy(QStringLiteral(TRABEL_SOURCE_DATA "/idioma/idioma.txt"),
@@ -57,11 +57,11 @@ public:
     {
         Runtime::resetForTests();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Platform::setSound(nullptr);
+        Sound::setPlayer(nullptr);
         Platform::setClock(nullptr);
         Platform::setRandom(nullptr);
-        Platform::setMessageBoxHandler({});
-        Platform::setScreenTwips(QSize());
+        Runtime::setMessageBoxHandler({});
+        Twips::setScreen(QSize());
         Runtime::setEndHandler({});
     }
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }

@@ -22,3 +22,15 @@ FaceFit fitFace(int slotWidth, int slotHeight, qint64 naturalWidth, qint64 natur
     f.top = centredTop(static_cast<double>(slotHeight) - f.height);
     return f;
 }
+
+bool previewFits(const QSize &preview, const QSize &natural, const QSize &face)
+{
+    if (preview.isEmpty() || natural.isEmpty() || face.isEmpty())
+        return false;
+    if (preview.width() < face.width() || preview.height() < face.height())
+        return false;
+    // |pw / ph − nw / nh| ≤ 2 % of nw / nh, in whole numbers.
+    const qint64 p = qint64(preview.width()) * natural.height();
+    const qint64 n = qint64(natural.width()) * preview.height();
+    return 50 * qAbs(p - n) <= n;
+}

@@ -2,9 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QScreen>
 #include <cstdlib>
 
 #if defined(Q_OS_LINUX) && defined(__GLIBC__)
@@ -12,9 +9,7 @@
 #endif
 
 #include "clock.h"
-#include "language_file.h"
 #include "random_source.h"
-#include "sound.h"
 
 namespace Platform {
 namespace {
@@ -22,14 +17,10 @@ namespace {
 struct State
 {
     QString appFolder;
-    QSize screenOverride;
     SeededRandom ownRandom;
     RandomSource *random = nullptr;
     SystemClock ownClock;
     Clock *clock = nullptr;
-    std::unique_ptr<SoundPlayer> ownSound;
-    SoundPlayer *sound = nullptr;
-    std::function<void(const QString &)> messageBox;
 };
 
 State &state()
@@ -63,26 +54,6 @@ QString appPath(const QString &relative)
     return appFolder() + rel;
 }
 
-LanguageFile languageFile(int lines)
-{
-    return LanguageFile(appPath(QStringLiteral("\\idioma\\idioma.txt")), lines);
-}
-
-QSize screenTwips()
-{
-    const State &s = state();
-    if (!s.screenOverride.isEmpty())
-        return s.screenOverride;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        return screen->geometry().size() * kTwipsPerPixel;
-    return QSize(1024, 768) * kTwipsPerPixel;
-}
-
-void setScreenTwips(const QSize &size)
-{
-    state().screenOverride = size;
-}
-
 RandomSource &random()
 {
     State &s = state();
@@ -105,44 +76,6 @@ void setClock(Clock *clock)
     state().clock = clock;
 }
 
-SoundPlayer &sound()
-{
-    State &s = state();
-    if (s.sound)
-        return *s.sound;
-    if (!s.ownSound)
-        s.ownSound = std::make_unique<SdlSoundPlayer>();
-    return *s.ownSound;
-}
-
-void setSound(SoundPlayer *player)
-{
-    state().sound = player;
-}
-
-void processEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void messageBox(const QString &text)
-{
-    State &s = state();
-    if (s.messageBox) {
-        s.messageBox(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trabel"), text,
-                    QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void setMessageBoxHandler(std::function<void(const QString &)> handler)
-{
-    state().messageBox = std::move(handler);
-}
-
 // Keeps a long series from creeping up in memory. Left to itself glibc gives each new decoding
 // thread an arena of its own (up to eight per core) and, once a large buffer has been freed, raises
 // the size from which it maps buffers separately, so later faces and backs come from the arenas
@@ -157,11 +90,6 @@ void tuneAllocator()
     if (!std::getenv("MALLOC_MMAP_THRESHOLD_"))
         ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
-}
-
-void shutdown()
-{
-    state().ownSound.reset();
 }
 
 } // namespace Platform

@@ -129,7 +129,7 @@ void Form2::Form_Load()
         Text1[1]->hide();
     }
     // The last card's name and the quit button sit in the top right corner.
-    const int screenWidth = Platform::screenTwips().width();
+    const int screenWidth = Twips::screen().width();
     Twips::setTop(Label2, 10);
     Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
     Twips::setTop(Command1, 1);
@@ -140,7 +140,7 @@ void Form2::Form_Load()
     if (Runtime::ended())
         return;
     // Player 1 moves first.
-    m_game.TurnPrefix = Platform::languageFile(13).line(13);
+    m_game.TurnPrefix = languageFile(13).line(13);
     m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
     Label1[0]->setCaption(m_game.turnLabel[0]);
     BoardAccessibility::attach(this);
@@ -177,7 +177,7 @@ void Form2::placePlayer2Strip()
     // Player 2's boxes hang to the left of the label, which starts a third of the screen across.
     Label1[1]->show();
     Twips::setTop(Label1[1], 10);
-    Twips::setLeft(Label1[1], Platform::screenTwips().width() / 3 + 1100);
+    Twips::setLeft(Label1[1], Twips::screen().width() / 3 + 1100);
     m_game.turnLabel[1] = Module1::Player2Name;
     Label1[1]->setCaption(Module1::Player2Name);
     Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
@@ -200,7 +200,7 @@ void Form2::showSeriesPoints()
 
 void Form2::LayoutBoard()
 {
-    const QSize screen = Platform::screenTwips();
+    const QSize screen = Twips::screen();
     const GridLayout grid = layoutGrid(Module1::PairOption, screen.width(), screen.height(),
                                        Twips::left(Picture2[0]), Twips::top(Picture2[0]));
     const int slotCount = int(grid.places.size());
@@ -341,7 +341,7 @@ void Form2::DealCards()
             return size.isValid();
         });
     if (deal.tooFew) {
-        Platform::messageBox(QStringLiteral("NO ENCUENTRO LOS DIBUJOS"));
+        Runtime::messageBox(QStringLiteral("NO ENCUENTRO LOS DIBUJOS"));
         Runtime::End();
         return;
     }
@@ -354,8 +354,8 @@ void Form2::DealCards()
         const int picture = deal.PictureOf[k / 2];
         const QSize n = natural.value(picture);
         const FaceFit fit = fitFace(Twips::width(Picture2[p]), Twips::height(Picture2[p]),
-                                    qint64(n.width()) * Platform::kTwipsPerPixel,
-                                    qint64(n.height()) * Platform::kTwipsPerPixel);
+                                    qint64(n.width()) * Twips::kPerPixel,
+                                    qint64(n.height()) * Twips::kPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
         Image1[p]->setFallbackCaption(pictureName(picture));
         m_game.CardPicture[p] = deal.CardPicture[p];

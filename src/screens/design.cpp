@@ -1,7 +1,13 @@
 #include "design.h"
 
 #include "colours_fonts.h"
+#include "platform.h"
 #include "twips.h"
+
+LanguageFile languageFile(int lines)
+{
+    return LanguageFile(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), lines);
+}
 
 CommandButton *designButton(QWidget *parent, const QString &caption, quint32 back,
                             const QRect &twips, double points)

@@ -5,6 +5,11 @@
 #include <optional>
 
 #include "controls.h"
+#include "language_file.h"
+
+/// The language file, \idioma\idioma.txt in the application folder, opened anew: its first
+/// `lines` lines.
+LanguageFile languageFile(int lines);
 
 /// Controls as the screens are drawn: place in twips, colours as 0x00BBGGRR, Arial in points.
 

@@ -70,7 +70,7 @@ void Form1::Form_Load()
     Combo1->addItems(PictureSets::names(Dir1.entries));
     Combo1->setText(Combo1->count() > 0 ? Combo1->itemText(0) : QString());
 
-    const LanguageFile file = Platform::languageFile(12);
+    const LanguageFile file = languageFile(12);
     Label2[2]->setCaption(file.buffered(9, 9));
     Label2[1]->setCaption(file.buffered(9, 10));
     Label2[0]->setCaption(file.buffered(9, 11));

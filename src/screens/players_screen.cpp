@@ -76,7 +76,7 @@ void Form3::Form_Load()
     centreOnScreen();
     prepareFirstRun();
 
-    const LanguageFile file = Platform::languageFile(8);
+    const LanguageFile file = languageFile(8);
     QStringList lines;
     for (int i = 0; i < 7; ++i)
         lines.append(file.line(i + 2));

@@ -70,7 +70,7 @@ void Form4::Form_Load()
     if (!self || Runtime::ended() || !isLoaded())
         return;
 
-    const LanguageFile file = Platform::languageFile(20);
+    const LanguageFile file = languageFile(20);
     Command1->setCaption(file.buffered(14, 14));
     Command2->setCaption(file.buffered(14, 15));
     ResultText.clear();

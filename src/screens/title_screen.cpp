@@ -50,7 +50,7 @@ void Form5::Form_Load()
     centreOnScreen();
     Module1::Player1Points = 0;
     Module1::Player2Points = 0;
-    const LanguageFile file = Platform::languageFile(1);
+    const LanguageFile file = languageFile(1);
     Command1->setCaption(file.line(1));
 }
 

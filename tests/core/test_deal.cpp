@@ -31,6 +31,32 @@ class TestDeal : public QObject
     Q_OBJECT
 
 private slots:
+    void previewFitsTable_data()
+    {
+        QTest::addColumn<QSize>("preview");
+        QTest::addColumn<QSize>("face");
+        QTest::addColumn<bool>("fits");
+        // The picture is 4000 × 3000 throughout.
+        QTest::newRow("as large as the face") << QSize(160, 120) << QSize(160, 120) << true;
+        QTest::newRow("larger than the face") << QSize(320, 240) << QSize(140, 105) << true;
+        QTest::newRow("a pixel narrower than the face") << QSize(159, 120) << QSize(160, 120) << false;
+        QTest::newRow("a pixel shorter than the face") << QSize(160, 119) << QSize(160, 120) << false;
+        QTest::newRow("1.9 % wider in shape") << QSize(1630, 1200) << QSize(160, 120) << true;
+        QTest::newRow("2.1 % wider in shape") << QSize(1633, 1200) << QSize(160, 120) << false;
+        QTest::newRow("1.9 % narrower in shape") << QSize(1570, 1200) << QSize(160, 120) << true;
+        QTest::newRow("2.1 % narrower in shape") << QSize(1567, 1200) << QSize(160, 120) << false;
+        QTest::newRow("not turned with the picture") << QSize(240, 320) << QSize(120, 90) << false;
+        QTest::newRow("empty preview") << QSize(0, 0) << QSize(120, 90) << false;
+    }
+
+    void previewFitsTable()
+    {
+        QFETCH(QSize, preview);
+        QFETCH(QSize, face);
+        QFETCH(bool, fits);
+        QCOMPARE(previewFits(preview, QSize(4000, 3000), face), fits);
+    }
+
     void grid_data()
     {
         QTest::addColumn<Grid>("g");

@@ -218,7 +218,7 @@ private slots:
     void spoiled() {
         QFETCH(int, row);
         AppFixture app;
-        Platform::setSound(nullptr); // the real player, on the silent driver
+        Sound::setPlayer(nullptr); // the real player, on the silent driver
         app.makePictureSet("s", 6);
         Setup s{app};
         rows()[row].spoil(s);

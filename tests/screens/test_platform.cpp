@@ -158,7 +158,7 @@ private slots:
         QFETCH(QSize, client);
         QFETCH(QPoint, pixels);
         AppFixture app;
-        Platform::setScreenTwips(screen);
+        Twips::setScreen(screen);
         Form f;
         f.setClientTwips(client.width(), client.height());
         f.centreOnScreen();

@@ -160,7 +160,7 @@ private slots:
         QFETCH(QList<int>, lefts);
         AppFixture app;
         app.makePictureSet("s", 6);
-        Platform::setScreenTwips({width, 11520});
+        Twips::setScreen({width, 11520});
         Module1::MismatchCount = 5;
         Form2 *board = openBoard("Ana", two ? "Luis" : "");
         QList<int> got;

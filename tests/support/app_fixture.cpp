@@ -8,6 +8,7 @@
 #include "module1.h"
 #include "options_screen.h"
 #include "platform.h"
+#include "twips.h"
 #include "players_screen.h"
 #include "results_screen.h"
 #include "title_screen.h"
@@ -16,10 +17,10 @@ AppFixture::AppFixture() {
     Runtime::resetForTests();
     Module1::reset();
     Platform::setAppFolder(m_dir.path());
-    Platform::setScreenTwips({15360, 11520});
-    Platform::setSound(&sound);
+    Twips::setScreen({15360, 11520});
+    Sound::setPlayer(&sound);
     Platform::setClock(&clock);
-    Platform::setMessageBoxHandler([this](const QString &text) { messages << text; });
+    Runtime::setMessageBoxHandler([this](const QString &text) { messages << text; });
     Runtime::setEndHandler([this] { ++ends; });
     useShippedLanguage();
 }
@@ -27,10 +28,10 @@ AppFixture::AppFixture() {
 AppFixture::~AppFixture() {
     Runtime::resetForTests();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Platform::setSound(nullptr);
+    Sound::setPlayer(nullptr);
     Platform::setClock(nullptr);
-    Platform::setMessageBoxHandler({});
-    Platform::setScreenTwips({});
+    Runtime::setMessageBoxHandler({});
+    Twips::setScreen({});
     Runtime::setEndHandler({});
     Module1::reset();
 }

@@ -1,11 +1,20 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
 /// Positions and sizes in twips: converted to pixels here only.
 namespace Twips {
+
+/// Twips in one logical pixel.
+constexpr int kPerPixel = 15;
+
+/// Size of the whole primary screen, in twips.
+QSize screen();
+/// Fixes the screen size that screen() reports (tests); an empty size goes back to the screen.
+void setScreen(const QSize &size);
 
 /// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay touching.
 QRect toPixels(const QRect &twips);

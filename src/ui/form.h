@@ -71,8 +71,7 @@ public:
             return f;
         F *f = new F;
         slot<F>() = f;
-        registerForm(f);
-        runLoad(f);
+        static_cast<Form *>(f)->Form_Load();
         return s_ended ? nullptr : loaded<F>();
     }
 
@@ -105,6 +104,11 @@ public:
     /// What End does besides closing the windows; by default it quits the application.
     static void setEndHandler(std::function<void()> handler);
 
+    /// A message box with one OK button and the application's title; returns once it is closed.
+    static void messageBox(const QString &text);
+    /// Replaces the message box (tests); an empty function restores the real one.
+    static void setMessageBoxHandler(std::function<void(const QString &)> handler);
+
     /// Screens currently loaded.
     static QList<Form *> loadedForms();
 
@@ -117,8 +121,6 @@ private:
         static QPointer<F> instance;
         return instance;
     }
-    static void registerForm(Form *form);
-    static void runLoad(Form *form);
     static void showModal(Form *form);
     static void discardAll(bool now);
 

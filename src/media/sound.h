@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDateTime>
-#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,6 +22,14 @@ public:
 /// Plays a cue on the program's sound player; the result says nothing and is ignored by callers.
 int sndPlaySoundA(const QString &path, quint32 flags);
 
+namespace Sound {
+/// The program's sound player: an SdlSoundPlayer unless one was set.
+SoundPlayer &player();
+void setPlayer(SoundPlayer *player); ///< nullptr restores the program's own player
+/// Releases the program's own player and with it the audio device.
+void shutdown();
+} // namespace Sound
+
 /// SDL2_mixer on one channel. Opens the audio device on first use, falling back to SDL's silent
 /// "dummy" driver (which keeps real timing) when there is no device.
 class SdlSoundPlayer final : public SoundPlayer
@@ -39,24 +45,11 @@ public:
     /// A synchronous cue holds the program at most this long.
     static constexpr int kMaxSyncMs = 15000;
 
-    /// Cues up to this size (as converted for the device) are kept after their first play, as
-    /// long as all kept cues together stay under kMaxKeptBytes; longer ones are read every time.
-    static constexpr qint64 kMaxKeptCueBytes = 8LL * 1024 * 1024;
-    static constexpr qint64 kMaxKeptBytes = 32LL * 1024 * 1024;
-
 private:
-    struct KeptCue
-    {
-        Mix_Chunk *chunk = nullptr;
-        qint64 fileSize = 0;
-        QDateTime modified;
-    };
-
     bool ensureOpen();
     void stopCurrent();
-    /// The cue at `path`, from the kept ones while the file is unchanged; nullptr if it cannot
-    /// be played. `kept` says whether the player keeps it (else the caller frees it).
-    Mix_Chunk *load(const QString &path, bool &kept);
+    /// The cue at `path` as the mixer plays it; nullptr if it cannot be played.
+    Mix_Chunk *load(const QString &path);
 
     bool m_tried = false;
     bool m_open = false;
@@ -64,7 +57,4 @@ private:
     int m_channels = 0;
     int m_bytesPerSample = 2;
     Mix_Chunk *m_current = nullptr;
-    bool m_currentKept = false;
-    QHash<QString, KeptCue> m_kept;
-    qint64 m_keptBytes = 0;
 };

@@ -1,16 +1,41 @@
 #include "sound.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <memory>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "platform.h"
 #include "wav_file.h"
+
+namespace Sound {
+namespace {
+std::unique_ptr<SoundPlayer> s_own;
+SoundPlayer *s_set = nullptr;
+} // namespace
+
+SoundPlayer &player()
+{
+    if (s_set)
+        return *s_set;
+    if (!s_own)
+        s_own = std::make_unique<SdlSoundPlayer>();
+    return *s_own;
+}
+
+void setPlayer(SoundPlayer *player)
+{
+    s_set = player;
+}
+
+void shutdown()
+{
+    s_own.reset();
+}
+} // namespace Sound
 
 int sndPlaySoundA(const QString &path, quint32 flags)
 {
-    Platform::sound().play(path, flags);
+    Sound::player().play(path, flags);
     return 1;
 }
 
@@ -18,9 +43,6 @@ SdlSoundPlayer::~SdlSoundPlayer()
 {
     if (m_open) {
         stopCurrent();
-        for (const KeptCue &cue : std::as_const(m_kept))
-            Mix_FreeChunk(cue.chunk);
-        m_kept.clear();
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -58,42 +80,19 @@ bool SdlSoundPlayer::ensureOpen()
 void SdlSoundPlayer::stopCurrent()
 {
     Mix_HaltChannel(0);
-    if (m_current && !m_currentKept)
+    if (m_current)
         Mix_FreeChunk(m_current);
     m_current = nullptr;
-    m_currentKept = false;
 }
 
-Mix_Chunk *SdlSoundPlayer::load(const QString &path, bool &kept)
+Mix_Chunk *SdlSoundPlayer::load(const QString &path)
 {
-    kept = false;
-    const QFileInfo info(path);
-    const auto it = m_kept.find(path);
-    if (it != m_kept.end()) {
-        if (info.isFile() && it->fileSize == info.size() && it->modified == info.lastModified()) {
-            kept = true;
-            return it->chunk;
-        }
-        // The file has changed or gone since: play what it holds now, if anything.
-        m_keptBytes -= it->chunk->alen;
-        Mix_FreeChunk(it->chunk);
-        m_kept.erase(it);
-    }
-
     const AudioFormat device{m_frequency, m_channels, m_bytesPerSample};
     const QByteArray bytes = readPlayableWav(path, device);
     if (bytes.isEmpty())
         return nullptr;
     SDL_RWops *rw = SDL_RWFromConstMem(bytes.constData(), int(bytes.size()));
-    Mix_Chunk *chunk = rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
-    if (!chunk)
-        return nullptr;
-    if (chunk->alen <= kMaxKeptCueBytes && m_keptBytes + chunk->alen <= kMaxKeptBytes) {
-        m_kept.insert(path, KeptCue{chunk, info.size(), info.lastModified()});
-        m_keptBytes += chunk->alen;
-        kept = true;
-    }
-    return chunk;
+    return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
 }
 
 void SdlSoundPlayer::play(const QString &path, quint32 flags)
@@ -101,7 +100,7 @@ void SdlSoundPlayer::play(const QString &path, quint32 flags)
     if (!ensureOpen())
         return;
     stopCurrent();
-    m_current = load(path, m_currentKept);
+    m_current = load(path);
     if (!m_current || Mix_PlayChannel(0, m_current, 0) < 0)
         return;
     if (flags & SND_ASYNC)

@@ -49,18 +49,6 @@ bool isPlainFile(const QString &path)
     return info.isFile() && info.size() > 0;
 }
 
-bool previewFits(const QSize &preview, const QSize &natural, const QSize &face)
-{
-    if (preview.isEmpty() || natural.isEmpty() || face.isEmpty())
-        return false;
-    if (preview.width() < face.width() || preview.height() < face.height())
-        return false;
-    // |pw / ph − nw / nh| ≤ 2 % of nw / nh, in whole numbers.
-    const qint64 p = qint64(preview.width()) * natural.height();
-    const qint64 n = qint64(natural.width()) * preview.height();
-    return 50 * qAbs(p - n) <= n;
-}
-
 QSize naturalSize(const QString &path)
 {
     if (!isPlainFile(path))

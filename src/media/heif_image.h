@@ -18,7 +18,7 @@ bool isHeif(const QByteArray &head);
 QSize naturalSize(const QString &path);
 
 /// Decodes the primary image upright and scales it to `size` pixels (its natural size when `size`
-/// is empty). A thumbnail item stands in for it when Pictures::previewFits allows; one that fails
+/// is empty). A thumbnail item stands in for it when previewFits allows; one that fails
 /// to decode gives way to the primary image. A null image on failure.
 QImage loadScaled(const QString &path, const QSize &size);
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "face_fit.h"
 #include "pictures.h"
 
 namespace HeifImage {
@@ -234,7 +235,7 @@ Handle fittingThumbnail(const heif_image_handle *main, const QSize &natural, con
         Handle handle(thumb);
         const QSize seen(heif_image_handle_get_width(thumb), heif_image_handle_get_height(thumb));
         const qint64 area = qint64(seen.width()) * seen.height();
-        if (Pictures::previewFits(seen, natural, size) && (!best || area < bestArea)) {
+        if (previewFits(seen, natural, size) && (!best || area < bestArea)) {
             best = std::move(handle);
             bestArea = area;
         }

@@ -7,7 +7,7 @@
 #include <libexif/exif-data.h>
 #include <memory>
 
-#include "pictures.h"
+#include "face_fit.h"
 
 namespace ExifPreview {
 namespace {
@@ -49,7 +49,7 @@ QImage load(const QString &path, QImageIOHandler::Transformations orientation,
     reader.setAutoTransform(false);
     const QSize stored = reader.size();
     const bool turned = orientation & QImageIOHandler::TransformationRotate90;
-    if (!Pictures::previewFits(turned ? stored.transposed() : stored, natural, size))
+    if (!previewFits(turned ? stored.transposed() : stored, natural, size))
         return {};
     const QImage image = reader.read();
     if (image.isNull() || image.size() != stored)

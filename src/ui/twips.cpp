@@ -1,18 +1,19 @@
 #include "twips.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
 #include <cmath>
 
-#include "platform.h"
-
 namespace Twips {
 namespace {
 constexpr const char *kProperty = "_trabel_twips";
+QSize s_screenOverride;
 
 int edge(int twips)
 {
-    return static_cast<int>(std::lround(double(twips) / Platform::kTwipsPerPixel));
+    return static_cast<int>(std::lround(double(twips) / kPerPixel));
 }
 
 void apply(QWidget *widget, const QRect &twips)
@@ -21,6 +22,20 @@ void apply(QWidget *widget, const QRect &twips)
     widget->setGeometry(toPixels(twips));
 }
 } // namespace
+
+QSize screen()
+{
+    if (!s_screenOverride.isEmpty())
+        return s_screenOverride;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        return primary->geometry().size() * kPerPixel;
+    return QSize(1024, 768) * kPerPixel;
+}
+
+void setScreen(const QSize &size)
+{
+    s_screenOverride = size;
+}
 
 QRect toPixels(const QRect &twips)
 {
@@ -52,7 +67,7 @@ QRect geometry(const QWidget *widget)
     if (v.isValid())
         return v.toRect();
     const QRect px = widget->geometry();
-    const int k = Platform::kTwipsPerPixel;
+    const int k = kPerPixel;
     return QRect(px.x() * k, px.y() * k, px.width() * k, px.height() * k);
 }
 

@@ -19,14 +19,9 @@ QSize naturalSize(const QString &path);
 
 /// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole); an empty
 /// size decodes it whole. A JPEG's EXIF thumbnail or a HEIF file's thumbnail item stands in for the
-/// picture when previewFits.
+/// picture when previewFits (face_fit.h).
 /// A null image on failure, or when `size` is longer than kMaxScaledSide on either side.
 QImage loadScaled(const QString &path, const QSize &size);
-
-/// Whether an embedded preview of `preview` pixels (turned upright) may be shown instead of a
-/// picture of `natural` pixels shown at `face` pixels: at least as large as the face on both sides,
-/// and of the picture's shape (width to height) within 2 %.
-bool previewFits(const QSize &preview, const QSize &natural, const QSize &face);
 
 /// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).
 constexpr qint64 kMaxJpegPixels = 260'000'000;

@@ -4,11 +4,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <cmath>
 
 #include "frame_extents.h"
-#include "platform.h"
 #include "twips.h"
 
 namespace {
@@ -31,6 +31,12 @@ std::function<void()> &endHandler()
     return handler;
 }
 
+std::function<void(const QString &)> &messageBoxHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+
 void stopTimers(Form *form)
 {
     for (QTimer *t : form->findChildren<QTimer *>())
@@ -41,7 +47,10 @@ void stopTimers(Form *form)
 
 bool Runtime::s_ended = false;
 
-Form::Form(QWidget *parent) : QWidget(parent, Qt::Window) {}
+Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    registry().append(this);
+}
 
 Form::~Form() = default;
 
@@ -57,12 +66,12 @@ void Form::moveTwips(int left, int top)
 
 void Form::centreOnScreen()
 {
-    const QSize screen = Platform::screenTwips();
+    const QSize screen = Twips::screen();
     // Before the first showing the window manager is asked for the frame it will draw.
     const QMargins frame = isVisible() ? QMargins() : FrameExtents::beforeShowing(this);
     const QSize outer = isVisible() ? frameGeometry().size() : size().grownBy(frame);
-    const int w = outer.width() * Platform::kTwipsPerPixel;
-    const int h = outer.height() * Platform::kTwipsPerPixel;
+    const int w = outer.width() * Twips::kPerPixel;
+    const int h = outer.height() * Twips::kPerPixel;
     moveTwips(static_cast<int>(std::floor((screen.width() - w) / 2.0)),
               static_cast<int>(std::floor((screen.height() - h) / 2.0)));
     // A native window not shown yet is placed by its inner area, which lies inside the frame.
@@ -97,16 +106,6 @@ void Form::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         emit dismissed();
-}
-
-void Runtime::registerForm(Form *form)
-{
-    registry().append(form);
-}
-
-void Runtime::runLoad(Form *form)
-{
-    form->Form_Load();
 }
 
 void Runtime::showModal(Form *form)
@@ -156,6 +155,22 @@ void Runtime::End()
         endHandler()();
     else
         QCoreApplication::exit(0);
+}
+
+void Runtime::messageBox(const QString &text)
+{
+    if (messageBoxHandler()) {
+        messageBoxHandler()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Trabel"), text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void Runtime::setMessageBoxHandler(std::function<void(const QString &)> handler)
+{
+    messageBoxHandler() = std::move(handler);
 }
 
 void Runtime::setEndHandler(std::function<void()> handler)
