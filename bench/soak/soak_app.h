@@ -16,6 +16,7 @@
 #include "module1.h"
 #include "platform.h"
 #include "sound.h"
+#include "twips.h"
 
 namespace Soak {
 
