@@ -129,7 +129,7 @@ void Form2::Form_Load()
         Text1[1]->hide();
     }
     // The last card's name and the quit button sit in the top right corner.
-    const int screenWidth = Twips::screen().width();
+    const int screenWidth = maximisedClientTwips().width();
     Twips::setTop(Label2, 10);
     Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
     Twips::setTop(Command1, 1);
@@ -177,7 +177,7 @@ void Form2::placePlayer2Strip()
     // Player 2's boxes hang to the left of the label, which starts a third of the screen across.
     Label1[1]->show();
     Twips::setTop(Label1[1], 10);
-    Twips::setLeft(Label1[1], Twips::screen().width() / 3 + 1100);
+    Twips::setLeft(Label1[1], maximisedClientTwips().width() / 3 + 1100);
     m_game.turnLabel[1] = Module1::Player2Name;
     Label1[1]->setCaption(Module1::Player2Name);
     Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
@@ -200,7 +200,8 @@ void Form2::showSeriesPoints()
 
 void Form2::LayoutBoard()
 {
-    const QSize screen = Twips::screen();
+    // Laid out on what the maximised board will show, panels and title bar left out.
+    const QSize screen = maximisedClientTwips();
     const GridLayout grid = layoutGrid(Module1::PairOption, screen.width(), screen.height(),
                                        Twips::left(Picture2[0]), Twips::top(Picture2[0]));
     const int slotCount = int(grid.places.size());

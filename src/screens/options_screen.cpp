@@ -1,5 +1,10 @@
 #include "options_screen.h"
 
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+
 #include "accessible_controls.h"
 #include "board_grid.h"
 #include "board_screen.h"
@@ -41,6 +46,11 @@ Form1::Form1()
         Accessible::setChoice(Command1[i], i == 2);
     }
     Combo1->setAccessibleName(QStringLiteral("Carpeta de imágenes"));
+    // A reader that names a list by its value finds what it is for through its visible label.
+    Label2[2]->setBuddy(Combo1);
+    // A folder dropped anywhere on the screen, the list included, is taken as a folder.
+    setAcceptDrops(true);
+    Combo1->lineEdit()->setAcceptDrops(false);
 
     Command2 = designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295},
                             27.75);
@@ -71,7 +81,8 @@ void Form1::Form_Load()
     Combo1->setText(Combo1->count() > 0 ? Combo1->itemText(0) : QString());
 
     const LanguageFile file = languageFile(12);
-    Label2[2]->setCaption(file.buffered(9, 9));
+    // With a buddy, a lone '&' would be taken for a keyboard shortcut's mark and not be shown.
+    Label2[2]->setCaption(file.buffered(9, 9).replace(u'&', QStringLiteral("&&")));
     Label2[1]->setCaption(file.buffered(9, 10));
     Label2[0]->setCaption(file.buffered(9, 11));
     Command2->setCaption(file.buffered(9, 12));
@@ -98,4 +109,35 @@ void Form1::Command2_Click()
 {
     Runtime::Unload<Form5>();
     Runtime::Show<Form2>();
+}
+
+namespace {
+
+/// The folder a drop brings: the first local item, or the folder of a file.
+QString droppedFolder(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return {};
+    const QFileInfo item(urls.first().toLocalFile());
+    if (!item.exists())
+        return {};
+    return item.isDir() ? item.absoluteFilePath() : item.absolutePath();
+}
+
+} // namespace
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFolder(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    const QString folder = droppedFolder(event->mimeData());
+    if (folder.isEmpty())
+        return;
+    Combo1->setText(folder);
+    event->acceptProposedAction();
 }

@@ -38,4 +38,7 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    /// A folder dropped from a file manager fills the list with its path; a file, its folder's.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 };

@@ -79,6 +79,23 @@ void Form::centreOnScreen()
         move(pos() + QPoint(frame.left(), frame.top()));
 }
 
+QSize Form::maximisedClientTwips()
+{
+    // A maximised window keeps its title bar and may lose its borders: the frame asked for
+    // before showing is never smaller, so what is laid out on this area stays in sight.
+    if (!m_maximisedFrame && isVisible()) {
+        const QRect in = geometry(), out = frameGeometry();
+        m_maximisedFrame = QMargins(in.left() - out.left(), in.top() - out.top(),
+                                    out.right() - in.right(), out.bottom() - in.bottom());
+    }
+    if (!m_maximisedFrame)
+        m_maximisedFrame = FrameExtents::beforeShowing(this);
+    const QMargins f = *m_maximisedFrame * Twips::kPerPixel;
+    const QSize area = Twips::workArea();
+    return QSize(qMax(0, area.width() - f.left() - f.right()),
+                 qMax(0, area.height() - f.top() - f.bottom()));
+}
+
 void Form::present()
 {
     show();

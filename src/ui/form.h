@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 /// A screen: one top-level window with its load and unload handlers.
 ///
@@ -26,6 +28,11 @@ public:
     /// Top likewise, in twips, with the window's outer size.
     void centreOnScreen();
 
+    /// The size, in twips, of the inner area the window has when maximised: the screen's work area
+    /// less the window manager's frame, asked for before the window is first shown. On a bare
+    /// screen (no panel, no window manager) the whole screen.
+    QSize maximisedClientTwips();
+
     /// Makes the window visible as this screen appears and brings it forward.
     virtual void present();
 
@@ -48,6 +55,7 @@ protected:
 private:
     friend class Runtime;
     bool m_unloading = false;
+    std::optional<QMargins> m_maximisedFrame;
 };
 
 /// The operations on screens: show, show modally, unload, end.

@@ -32,6 +32,15 @@ QSize screen()
     return QSize(1024, 768) * kPerPixel;
 }
 
+QSize workArea()
+{
+    if (!s_screenOverride.isEmpty())
+        return s_screenOverride;
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        return primary->availableGeometry().size() * kPerPixel;
+    return screen();
+}
+
 void setScreen(const QSize &size)
 {
     s_screenOverride = size;

@@ -13,7 +13,11 @@ constexpr int kPerPixel = 15;
 
 /// Size of the whole primary screen, in twips.
 QSize screen();
-/// Fixes the screen size that screen() reports (tests); an empty size goes back to the screen.
+/// Size of the primary screen's work area (panels and docks left out), in twips; the whole screen
+/// where nothing is left out. A size fixed with setScreen stands for both.
+QSize workArea();
+/// Fixes the screen size that screen() and workArea() report (tests); an empty size goes back to
+/// the screen.
 void setScreen(const QSize &size);
 
 /// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay touching.
