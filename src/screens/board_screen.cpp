@@ -390,7 +390,8 @@ void Form2::showFace(int picture, const QImage &image, bool sharp)
 void Form2::ensureFace(int slot)
 {
     const int picture = pictureOf(slot);
-    if (picture >= 0 && !m_facesShown.contains(picture)) {
+    // Asked for even when its preview shows: the loader then decodes this picture next.
+    if (picture >= 0 && !m_facesSharp.contains(picture)) {
         bool sharp = true;
         const QImage image = m_faces->image(picture, &sharp);
         showFace(picture, image, sharp);
