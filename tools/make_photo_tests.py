@@ -7,6 +7,8 @@ is meant to be seen, so a test can tell whether it is shown upright.
   plano.heic        320x240 HEIC, no thumbnail
   miniatura.heic    320x240 HEIC whose 160x120 thumbnail is green, not the
                     picture's red: a test sees which of the two was decoded
+  grande.heic       the same at 4000x3000: its picture takes long enough to decode
+                    that a card is turned while only the thumbnail is ready
   girado.heic       seen 240x320: stored 320x240 and turned by an irot box
   plano.avif        320x240 AVIF
   girado.avif       seen 240x320: stored 320x240, turned the other way
@@ -197,6 +199,9 @@ def main():
         two = heif_enc(tmp, [picture((320, 240), (200, 30, 30)),
                              picture((160, 120), (30, 180, 60))], scratch)
         write("miniatura.heic", make_thumbnail(two, 2, 1))
+        large = heif_enc(tmp, [picture((4000, 3000), (200, 30, 30)),
+                               picture((160, 120), (30, 180, 60))], scratch)
+        write("grande.heic", make_thumbnail(large, 2, 1))
 
         for name, colour, turns in (("girado.heic", (150, 60, 170), 1),
                                     ("girado.avif", (40, 160, 170), 3)):

@@ -25,9 +25,13 @@ FaceFit fitFace(int slotWidth, int slotHeight, qint64 naturalWidth, qint64 natur
 
 bool previewFits(const QSize &preview, const QSize &natural, const QSize &face)
 {
-    if (preview.isEmpty() || natural.isEmpty() || face.isEmpty())
-        return false;
-    if (preview.width() < face.width() || preview.height() < face.height())
+    return !face.isEmpty() && preview.width() >= face.width() && preview.height() >= face.height()
+           && previewMatches(preview, natural);
+}
+
+bool previewMatches(const QSize &preview, const QSize &natural)
+{
+    if (preview.isEmpty() || natural.isEmpty())
         return false;
     // |pw / ph − nw / nh| ≤ 2 % of nw / nh, in whole numbers.
     const qint64 p = qint64(preview.width()) * natural.height();

@@ -18,7 +18,10 @@ int centredTop(double slotHeightMinusFace);
 /// height Int(W × h0 / w0), centred vertically (a taller picture gets a negative top).
 FaceFit fitFace(int slotWidth, int slotHeight, qint64 naturalWidth, qint64 naturalHeight);
 
-/// Whether an embedded preview of `preview` pixels (turned upright) may be shown instead of a
-/// picture of `natural` pixels shown at `face` pixels: at least as large as the face on both sides,
-/// and of the picture's shape (width to height) within 2 %.
+/// Whether an embedded preview of `preview` pixels (turned upright) has the shape (width to height)
+/// of a picture of `natural` pixels within 2 %: only then may it stand in for the picture at all.
+bool previewMatches(const QSize &preview, const QSize &natural);
+
+/// Whether such a preview may be shown for good instead of the picture shown at `face` pixels: it
+/// matches and is at least as large as the face on both sides.
 bool previewFits(const QSize &preview, const QSize &natural, const QSize &face);

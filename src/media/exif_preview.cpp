@@ -37,8 +37,9 @@ QImage upright(QImage image, QImageIOHandler::Transformations t)
 } // namespace
 
 QImage load(const QString &path, QImageIOHandler::Transformations orientation,
-            const QSize &natural, const QSize &size)
+            const QSize &natural, const QSize &size, bool *fits)
 {
+    *fits = false;
     QByteArray bytes = thumbnailBytes(path);
     if (bytes.isEmpty())
         return {};
@@ -49,11 +50,13 @@ QImage load(const QString &path, QImageIOHandler::Transformations orientation,
     reader.setAutoTransform(false);
     const QSize stored = reader.size();
     const bool turned = orientation & QImageIOHandler::TransformationRotate90;
-    if (!previewFits(turned ? stored.transposed() : stored, natural, size))
+    const QSize seen = turned ? stored.transposed() : stored;
+    if (!previewMatches(seen, natural))
         return {};
     const QImage image = reader.read();
     if (image.isNull() || image.size() != stored)
         return {};
+    *fits = previewFits(seen, natural, size);
     return upright(image, orientation).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 

@@ -9,9 +9,10 @@
 namespace ExifPreview {
 
 /// Decodes the EXIF thumbnail of the JPEG at `path` upright (turned by `orientation`, the picture's
-/// own) and scales it to `size`, when previewFits allows it for a picture of `natural`
-/// pixels. A null image when there is none, it does not fit, or it does not decode.
+/// own) and scales it to `size`, whatever its own size, when it has the shape of a picture of
+/// `natural` pixels (previewMatches). `*fits` tells whether it may stand for the picture for good
+/// (previewFits). A null image when there is none, it has another shape, or it does not decode.
 QImage load(const QString &path, QImageIOHandler::Transformations orientation,
-            const QSize &natural, const QSize &size);
+            const QSize &natural, const QSize &size, bool *fits);
 
 } // namespace ExifPreview

@@ -1,11 +1,7 @@
 #include "face_loader.h"
 
 #include <QMetaObject>
-#include <QPointer>
-#include <QRunnable>
-#include <QThreadPool>
-#include <condition_variable>
-#include <mutex>
+#include <QThread>
 
 #include "pictures.h"
 
@@ -17,46 +13,17 @@
 
 struct FaceLoader::Job
 {
-    enum class State { Pending, Running, Done };
+    enum class Stage { New, Glancing, Glanced, Decoding, Done };
+    int key = 0;
     QString path;
     QSize size;
-    std::mutex mutex;
-    std::condition_variable doneSignal;
-    State state = State::Pending;
-    QImage result;
-    bool handedOver = false; // touched on the owner's thread only
-
-    /// Claims the job for the calling thread; false if another thread has it or it is done.
-    bool claim()
-    {
-        std::lock_guard lock(mutex);
-        if (state != State::Pending)
-            return false;
-        state = State::Running;
-        return true;
-    }
-
-    void run()
-    {
-        QImage image = Pictures::loadScaled(path, size);
-        std::lock_guard lock(mutex);
-        result = std::move(image);
-        state = State::Done;
-        doneSignal.notify_all();
-    }
-
-    QImage wait()
-    {
-        std::unique_lock lock(mutex);
-        doneSignal.wait(lock, [this] { return state == State::Done; });
-        return result;
-    }
-
-    bool done()
-    {
-        std::lock_guard lock(mutex);
-        return state == State::Done;
-    }
+    Stage stage = Stage::New;
+    Pictures::Glance glance;
+    QImage picture;
+    bool urgent = false; ///< a card shows it: its picture is decoded before the others
+    // Touched on the owner's thread only.
+    bool previewSent = false;
+    bool pictureSent = false;
 };
 
 namespace {
@@ -65,31 +32,31 @@ namespace {
 /// built, or a clicked card's face is decoded on the spot, the workers would otherwise take the
 /// cores from it (with two workers on two cores a clicked face took about three times as long as
 /// its decode alone). When that thread is idle the workers still get every core. Linux nice
-/// values are per thread; the pool is the loader's own, so no other work runs on these threads.
+/// values are per thread, and the decoders' own threads inherit them.
 void lowerWorkerPriority()
 {
 #ifdef Q_OS_LINUX
-    thread_local bool lowered = false;
-    if (!lowered) {
-        lowered = true;
-        const int tid = int(gettid());
-        errno = 0;
-        const int current = getpriority(PRIO_PROCESS, tid);
-        if (errno == 0)
-            setpriority(PRIO_PROCESS, tid, qMin(19, current + 10));
-    }
+    const int tid = int(gettid());
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, tid);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, tid, qMin(19, current + 10));
 #endif
 }
 
 } // namespace
 
-// A thread pool has one thread per core unless told otherwise.
-FaceLoader::FaceLoader(QObject *parent) : QObject(parent), m_pool(new QThreadPool(this)) {}
+FaceLoader::FaceLoader(QObject *parent) : QObject(parent) {}
 
 FaceLoader::~FaceLoader()
 {
-    m_pool->clear();
-    m_pool->waitForDone();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread &worker : m_workers)
+        worker.join();
 }
 
 void FaceLoader::request(int key, const QString &path, const QSize &size)
@@ -97,46 +64,171 @@ void FaceLoader::request(int key, const QString &path, const QSize &size)
     if (m_jobs.contains(key))
         return;
     auto job = std::make_shared<Job>();
+    job->key = key;
     job->path = path;
     job->size = size;
     m_jobs.insert(key, job);
-    QPointer<FaceLoader> self(this);
-    m_pool->start([job, self, key] {
-        lowerWorkerPriority();
-        if (!job->claim())
-            return;
-        job->run();
-        // Hand the picture over on the owner's thread; nothing arrives once the owner is gone.
-        if (self)
-            QMetaObject::invokeMethod(self, [self, key] {
-                if (self)
-                    self->deliver(key);
-            }, Qt::QueuedConnection);
-    });
+    {
+        const std::lock_guard lock(m_mutex);
+        m_order.push_back(job);
+    }
+    m_changed.notify_all();
+    if (m_workers.empty())
+        for (int i = 0; i < qMax(1, QThread::idealThreadCount()); ++i)
+            m_workers.emplace_back([this] { work(); });
 }
 
-void FaceLoader::deliver(int key)
+std::shared_ptr<FaceLoader::Job> FaceLoader::nextJob(bool *full)
+{
+    if (m_held > 0)
+        return {};
+    // Every preview before any picture, and a card's own picture before the others.
+    for (const bool urgentOnly : {true, false})
+        for (const auto &job : m_order)
+            if (job->stage == Job::Stage::New && (job->urgent || !urgentOnly)) {
+                *full = false;
+                return job;
+            }
+    for (const bool urgentOnly : {true, false})
+        for (const auto &job : m_order)
+            if (job->stage == Job::Stage::Glanced && (job->urgent || !urgentOnly)
+                && (m_decodingBytes == 0
+                    || m_decodingBytes + job->glance.decodeBytes <= kDecodeBudget)) {
+                *full = true;
+                return job;
+            }
+    return {};
+}
+
+void FaceLoader::work()
+{
+    lowerWorkerPriority();
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        bool full = false;
+        std::shared_ptr<Job> job;
+        m_changed.wait(lock, [&] { return m_stopping || (job = nextJob(&full)); });
+        if (m_stopping)
+            return;
+        if (!full) {
+            job->stage = Job::Stage::Glancing;
+            lock.unlock();
+            Pictures::Glance glance = Pictures::glance(job->path, job->size);
+            lock.lock();
+            job->glance = std::move(glance);
+            glanced(*job);
+        } else {
+            job->stage = Job::Stage::Decoding;
+            const qint64 bytes = job->glance.decodeBytes;
+            m_decodingBytes += bytes;
+            lock.unlock();
+            const QImage picture = Pictures::loadFull(job->path, job->size);
+            lock.lock();
+            m_decodingBytes -= bytes;
+            finish(*job, picture);
+        }
+        m_changed.notify_all();
+    }
+}
+
+void FaceLoader::glanced(Job &job)
+{
+    if (job.glance.fits || job.glance.decodeBytes <= 0) {
+        finish(job, job.glance.preview);
+        return;
+    }
+    job.stage = Job::Stage::Glanced;
+    if (!job.glance.preview.isNull())
+        post(job.key, false);
+}
+
+void FaceLoader::finish(Job &job, const QImage &picture)
+{
+    // A picture that fails to decode leaves its preview, if it has one, on the card.
+    job.picture = picture.isNull() ? job.glance.preview : picture;
+    job.stage = Job::Stage::Done;
+    post(job.key, true);
+}
+
+void FaceLoader::post(int key, bool sharp)
+{
+    // Queued even from the owner's thread: the signals keep their order and come once each.
+    QMetaObject::invokeMethod(this, [this, key, sharp] { deliver(key, sharp); }, Qt::QueuedConnection);
+}
+
+void FaceLoader::deliver(int key, bool sharp)
 {
     const auto job = m_jobs.value(key);
-    if (!job || job->handedOver)
+    if (!job || job->pictureSent || (!sharp && job->previewSent))
         return;
-    job->handedOver = true;
-    emit decoded(key, job->wait());
+    QImage image;
+    {
+        const std::lock_guard lock(m_mutex);
+        image = sharp ? job->picture : job->glance.preview;
+    }
+    if (sharp) {
+        job->pictureSent = true;
+        emit decoded(key, image);
+    } else {
+        job->previewSent = true;
+        emit previewDecoded(key, image);
+    }
 }
 
 bool FaceLoader::isDone(int key) const
 {
     const auto job = m_jobs.value(key);
-    return job && job->done();
+    if (!job)
+        return false;
+    const std::lock_guard lock(m_mutex);
+    return job->stage == Job::Stage::Done;
 }
 
-QImage FaceLoader::image(int key)
+QImage FaceLoader::image(int key, bool *sharp)
 {
+    bool dummy = false;
+    bool &isSharp = sharp ? *sharp : dummy;
+    isSharp = true;
     const auto job = m_jobs.value(key);
     if (!job)
         return {};
-    if (job->claim())
-        job->run();
-    job->handedOver = true;
-    return job->wait();
+    std::unique_lock lock(m_mutex);
+    job->urgent = true;
+    for (;;) {
+        const Job::Stage stage = job->stage;
+        if (stage == Job::Stage::Done)
+            return job->picture;
+        if (stage >= Job::Stage::Glanced && !job->glance.preview.isNull()) {
+            isSharp = false;
+            lock.unlock();
+            m_changed.notify_all(); // its picture goes first now
+            return job->glance.preview;
+        }
+        // Whatever runs here, the workers start nothing new until it ends.
+        ++m_held;
+        if (stage == Job::Stage::New) {
+            job->stage = Job::Stage::Glancing;
+            lock.unlock();
+            Pictures::Glance glance = Pictures::glance(job->path, job->size);
+            lock.lock();
+            job->glance = std::move(glance);
+            glanced(*job);
+        } else if (stage == Job::Stage::Glanced) {
+            // No preview: the picture itself, here and now, on every core a tiled one can use.
+            job->stage = Job::Stage::Decoding;
+            const qint64 bytes = job->glance.decodeBytes;
+            m_decodingBytes += bytes;
+            lock.unlock();
+            const QImage picture =
+                Pictures::loadFull(job->path, job->size, qMax(1, QThread::idealThreadCount()));
+            lock.lock();
+            m_decodingBytes -= bytes;
+            finish(*job, picture);
+        } else {
+            // A worker has it: wait for that one alone.
+            m_changed.wait(lock, [&] { return job->stage != stage; });
+        }
+        --m_held;
+        m_changed.notify_all();
+    }
 }

@@ -4,40 +4,67 @@
 #include <QImage>
 #include <QObject>
 #include <QSize>
+#include <condition_variable>
 #include <memory>
-
-class QThreadPool;
+#include <mutex>
+#include <thread>
+#include <vector>
 
 /// Decodes card faces in the background, each picture once, at the size it is shown.
 ///
-/// Requests run on a pool of worker threads (one per core), at a lower priority than the thread
-/// that owns the loader; each decoded picture is handed back on that thread through decoded().
-/// A face that is needed before its worker has finished can be taken at once: image() decodes it
-/// on the calling thread if no worker has started it yet, or waits for the worker that has.
+/// Every requested picture is glanced at first, before any picture itself is decoded: its embedded
+/// preview, when it has one, is decoded (a few milliseconds) and handed over through
+/// previewDecoded(). A preview at least as large as the face is the face for good; otherwise the
+/// picture itself is decoded next and handed over through decoded(). The workers (one per core)
+/// run at a lower priority than the thread that owns the loader, and the decodes they run side by
+/// side are bounded by the memory they take, not only by their number.
+///
+/// A face needed at once is taken with image(): the picture if it is decoded, else its preview
+/// (decoded on the spot if need be), else the picture decoded on the calling thread while the
+/// workers start nothing new.
 class FaceLoader : public QObject
 {
     Q_OBJECT
 public:
     explicit FaceLoader(QObject *parent = nullptr);
-    /// Drops the requests not yet started and waits for the ones running.
+    /// Drops the requests not yet started and waits for the decodes running.
     ~FaceLoader() override;
 
-    /// Queues a decode of the picture at `path` at `size` device pixels, under `key`.
+    /// Queues the picture at `path`, to be shown at `size` device pixels, under `key`.
     void request(int key, const QString &path, const QSize &size);
-    /// Whether the picture under `key` has been decoded (successfully or not).
+    /// Whether the face under `key` is there for good (decoded, or failed).
     bool isDone(int key) const;
-    /// The decoded picture under `key` (null if it could not be decoded), decoding or waiting as
-    /// needed. Once taken, decoded() is not emitted for it.
-    QImage image(int key);
+    /// The best face there is now for `key` (null if it cannot be decoded). `*sharp` is false when
+    /// it is a preview: the picture itself still arrives through decoded(), before the others.
+    QImage image(int key, bool *sharp = nullptr);
+
+    /// What the decodes the workers run side by side may hold together, in bytes: one HEVC or AV1
+    /// photo (70 to 100 MB), or many scaled JPEG decodes (a megabyte or two each). One decode
+    /// larger than this still runs when no other one does.
+    static constexpr qint64 kDecodeBudget = 80LL << 20;
 
 signals:
-    /// A picture was decoded by a worker; a null image means it could not be decoded.
+    /// A preview stands in for the face under `key` until decoded() brings the picture; at most
+    /// once for each key, always before its decoded().
+    void previewDecoded(int key, const QImage &image);
+    /// The face under `key` for good (null: it could not be decoded); once for each key.
     void decoded(int key, const QImage &image);
 
 private:
     struct Job;
-    void deliver(int key);
+    void work();
+    std::shared_ptr<Job> nextJob(bool *full);
+    void glanced(Job &job);
+    void finish(Job &job, const QImage &picture);
+    void post(int key, bool sharp);
+    void deliver(int key, bool sharp);
 
-    QThreadPool *m_pool;
-    QHash<int, std::shared_ptr<Job>> m_jobs;
+    QHash<int, std::shared_ptr<Job>> m_jobs; ///< owner thread only
+    mutable std::mutex m_mutex;              ///< guards everything below and each Job's state
+    std::condition_variable m_changed;
+    std::vector<std::shared_ptr<Job>> m_order; ///< in the order requested
+    qint64 m_decodingBytes = 0;
+    int m_held = 0; ///< decodes on the owner's thread: the workers start nothing new meanwhile
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
 };

@@ -27,9 +27,9 @@ using Options =
     std::unique_ptr<heif_decoding_options, Deleter<heif_decoding_options, heif_decoding_options_free>>;
 
 /// Opens the file with libheif's own limits set tight: no image item longer than kMaxSide on a side
-/// (libheif refuses the file while reading its boxes), and tiles decoded on the calling thread,
-/// since the face loader already decodes one picture per core.
-Context open(const QString &path)
+/// (libheif refuses the file while reading its boxes), and the tiles of a tiled image decoded on
+/// at most `threads` threads (one: the calling thread, as the face loader's workers want).
+Context open(const QString &path, int threads = 1)
 {
     static std::once_flag once;
     std::call_once(once, [] { heif_init(nullptr); });
@@ -40,7 +40,7 @@ Context open(const QString &path)
     if (!context)
         return {};
     heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
-    heif_context_set_max_decoding_threads(context.get(), 0);
+    heif_context_set_max_decoding_threads(context.get(), threads > 1 ? threads : 0);
     if (heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr).code
         != heif_error_Ok)
         return {};
@@ -218,9 +218,11 @@ QImage decode(const heif_image_handle *handle, const QSize &size)
     return view.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-/// The smallest thumbnail item that may stand in for the primary image shown at `size`.
-Handle fittingThumbnail(const heif_image_handle *main, const QSize &natural, const QSize &size)
+/// The smallest thumbnail item that may stand in for the primary image shown at `size`, else the
+/// largest one of its shape; `*fits` tells which.
+Handle bestThumbnail(const heif_image_handle *main, const QSize &natural, const QSize &size, bool *fits)
 {
+    *fits = false;
     const int count = heif_image_handle_get_number_of_thumbnails(main);
     if (count <= 0 || count > 16)
         return {};
@@ -235,12 +237,37 @@ Handle fittingThumbnail(const heif_image_handle *main, const QSize &natural, con
         Handle handle(thumb);
         const QSize seen(heif_image_handle_get_width(thumb), heif_image_handle_get_height(thumb));
         const qint64 area = qint64(seen.width()) * seen.height();
-        if (previewFits(seen, natural, size) && (!best || area < bestArea)) {
+        if (!previewMatches(seen, natural))
+            continue;
+        const bool fitting = previewFits(seen, natural, size);
+        const bool better = !best || (fitting && (!*fits || area < bestArea))
+                            || (!fitting && !*fits && area > bestArea);
+        if (better) {
             best = std::move(handle);
             bestArea = area;
+            *fits = fitting;
         }
     }
     return best;
+}
+
+/// Whether the file's main brand is AVIF (an AV1 picture).
+bool isAv1(const QString &path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
+    return heif_main_brand(reinterpret_cast<const uint8_t *>(head.constData()), int(head.size()))
+           == heif_avif;
+}
+
+/// What a decode of the image holds at its peak, in bytes: the decoder's own picture and its
+/// working data, and libheif's copy of the planes. Measured on 12-megapixel photos: about 70 MB
+/// for HEVC, about 100 MB for AV1, whose decoder keeps frames of its own.
+qint64 decodeBytes(const heif_image_handle *handle, const QSize &natural, bool av1)
+{
+    const qint64 pixels = qint64(natural.width()) * natural.height();
+    const int bytesPerSample = heif_image_handle_get_luma_bits_per_pixel(handle) > 8 ? 2 : 1;
+    return pixels * bytesPerSample * (av1 ? 8 : 6);
 }
 
 } // namespace
@@ -261,35 +288,30 @@ QSize naturalSize(const QString &path)
     return handle ? checkedSize(handle.get()) : QSize();
 }
 
-QImage loadScaled(const QString &path, const QSize &size)
+QImage loadPreview(const QString &path, const QSize &size, bool *fits, qint64 *decodeBytes)
 {
+    *fits = false;
+    *decodeBytes = 0;
     const Context context = open(path);
     const Handle handle = primary(context.get());
-    if (!handle)
-        return {};
-    const QSize natural = checkedSize(handle.get());
+    const QSize natural = handle ? checkedSize(handle.get()) : QSize();
     if (!natural.isValid())
         return {};
-    if (!size.isEmpty())
-        if (const Handle thumb = fittingThumbnail(handle.get(), natural, size)) {
-            const QImage preview = decode(thumb.get(), size);
-            if (!preview.isNull())
-                return preview;
-        }
-    // The AV1 decoder spreads one picture over every core and holds about 100 MB doing a photo:
-    // two such decodes side by side took hardly less time than one after the other (17.7 against
-    // 18.4 s for a 21-pair board) and 230 MB at their peak instead of 139.
-    QFile file(path);
-    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(32) : QByteArray();
-    const bool av1 = heif_main_brand(reinterpret_cast<const uint8_t *>(head.constData()),
-                                     int(head.size()))
-                     == heif_avif;
-    if (av1 && qint64(natural.width()) * natural.height() > kOneAtATimePixels) {
-        static std::mutex oneAtATime;
-        const std::lock_guard lock(oneAtATime);
-        return decode(handle.get(), size);
-    }
-    return decode(handle.get(), size);
+    *decodeBytes = HeifImage::decodeBytes(handle.get(), natural, isAv1(path));
+    if (size.isEmpty())
+        return {};
+    bool fitting = false;
+    const Handle thumb = bestThumbnail(handle.get(), natural, size, &fitting);
+    const QImage preview = thumb ? decode(thumb.get(), size) : QImage();
+    *fits = fitting && !preview.isNull();
+    return preview;
+}
+
+QImage loadPrimary(const QString &path, const QSize &size, int threads)
+{
+    const Context context = open(path, threads);
+    const Handle handle = primary(context.get());
+    return handle ? decode(handle.get(), size) : QImage();
 }
 
 } // namespace HeifImage

@@ -17,15 +17,19 @@ bool isHeif(const QByteArray &head);
 /// beyond the limits below.
 QSize naturalSize(const QString &path);
 
-/// Decodes the primary image upright and scales it to `size` pixels (its natural size when `size`
-/// is empty). A thumbnail item stands in for it when previewFits allows; one that fails
-/// to decode gives way to the primary image. A null image on failure.
-QImage loadScaled(const QString &path, const QSize &size);
+/// The primary image's embedded preview decoded upright and scaled to `size`: the smallest
+/// thumbnail item that may stand for it (previewFits), else the largest of its shape
+/// (previewMatches). `*fits` tells whether it is the former. `*decodeBytes` is the memory a
+/// decode of the primary image holds at its peak, as far as the header tells (0 when the file
+/// cannot be read). A null image when there is no such thumbnail or it does not decode.
+QImage loadPreview(const QString &path, const QSize &size, bool *fits, qint64 *decodeBytes);
+
+/// Decodes the primary image upright, never a thumbnail, and scales it to `size` pixels (its
+/// natural size when `size` is empty); a tiled image on up to `threads` threads. Null on failure.
+QImage loadPrimary(const QString &path, const QSize &size, int threads = 1);
 
 /// Longest side, in pixels, of any image item libheif is allowed to read.
 constexpr int kMaxSide = 16384;
-/// AVIF pictures larger than this are decoded one at a time (the decoder uses every core itself).
-constexpr qint64 kOneAtATimePixels = 4'000'000;
 /// Largest file read at all: a phone's photos are a few megabytes.
 constexpr qint64 kMaxFileBytes = 128LL * 1024 * 1024;
 

@@ -62,24 +62,48 @@ QSize naturalSize(const QString &path)
     return rotated(reader) ? raw.transposed() : raw;
 }
 
-QImage loadScaled(const QString &path, const QSize &size)
+Glance glance(const QString &path, const QSize &size)
+{
+    Glance g;
+    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide || !isPlainFile(path))
+        return g;
+    if (isHeifFile(path)) {
+        g.preview = HeifImage::loadPreview(path, size, &g.fits, &g.decodeBytes);
+        return g;
+    }
+    QImageReader reader(path);
+    const QSize stored = checkedSize(reader);
+    if (!stored.isValid())
+        return g;
+    const qint64 pixels = qint64(stored.width()) * stored.height();
+    if (reader.format() != "jpeg") {
+        g.decodeBytes = 8 * pixels; // the whole picture and its scaled copy
+        return g;
+    }
+    // A JPEG is decoded at 1/2, 1/4 or 1/8 of its size when the face is that small.
+    int shrink = 1;
+    const QSize upright = rotated(reader) ? stored.transposed() : stored;
+    while (shrink < 8 && !size.isEmpty() && upright.width() / (2 * shrink) >= size.width()
+           && upright.height() / (2 * shrink) >= size.height())
+        shrink *= 2;
+    g.decodeBytes = 4 * pixels / (shrink * shrink) + (1 << 20);
+    if (!size.isEmpty())
+        g.preview = ExifPreview::load(path, reader.transformation(), upright, size, &g.fits);
+    return g;
+}
+
+QImage loadFull(const QString &path, const QSize &size, int threads)
 {
     if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide)
         return {};
     if (!isPlainFile(path))
         return {};
     if (isHeifFile(path))
-        return HeifImage::loadScaled(path, size);
+        return HeifImage::loadPrimary(path, size, threads);
     QImageReader reader(path);
     const QSize stored = checkedSize(reader);
     if (!stored.isValid())
         return {};
-    if (reader.format() == "jpeg" && size.isValid() && !size.isEmpty()) {
-        const QImage preview = ExifPreview::load(path, reader.transformation(),
-                                                 rotated(reader) ? stored.transposed() : stored, size);
-        if (!preview.isNull())
-            return preview;
-    }
     if (size.isValid() && !size.isEmpty()) {
         // The scaled size applies to the picture as stored, before it is turned upright.
         reader.setScaledSize(rotated(reader) ? size.transposed() : size);
@@ -88,6 +112,12 @@ QImage loadScaled(const QString &path, const QSize &size)
     if (!image.isNull() && size.isValid() && !size.isEmpty() && image.size() != size)
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
+}
+
+QImage loadScaled(const QString &path, const QSize &size)
+{
+    const Glance g = glance(path, size);
+    return g.fits ? g.preview : loadFull(path, size);
 }
 
 } // namespace Pictures

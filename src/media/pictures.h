@@ -17,10 +17,27 @@ bool isPlainFile(const QString &path);
 /// a picture the program can read, or claims a size too large to decode safely.
 QSize naturalSize(const QString &path);
 
-/// Decodes the picture upright at `size` pixels (a JPEG is decoded scaled, never whole); an empty
-/// size decodes it whole. A JPEG's EXIF thumbnail or a HEIF file's thumbnail item stands in for the
-/// picture when previewFits (face_fit.h).
-/// A null image on failure, or when `size` is longer than kMaxScaledSide on either side.
+/// What a quick look at a picture gives, without decoding the picture itself.
+struct Glance
+{
+    /// The embedded preview (a JPEG's EXIF thumbnail, a HEIF file's thumbnail item) of the
+    /// picture's shape, upright and scaled to the size asked for whatever its own; null if none.
+    QImage preview;
+    /// Whether the preview may stand for the picture for good (previewFits, face_fit.h).
+    bool fits = false;
+    /// About how many bytes loadFull holds at its peak decoding the picture (0: it cannot).
+    qint64 decodeBytes = 0;
+};
+
+/// Reads the picture's header and decodes its embedded preview at `size`: a few milliseconds.
+Glance glance(const QString &path, const QSize &size);
+
+/// Decodes the picture itself upright at `size` pixels, never its preview (a JPEG is decoded
+/// scaled, never whole); an empty size decodes it whole. A tiled HEIF picture is decoded on up to
+/// `threads` threads. A null image on failure, or when `size` is longer than kMaxScaledSide.
+QImage loadFull(const QString &path, const QSize &size, int threads = 1);
+
+/// The face of the picture at `size`: its preview when that fits, else loadFull.
 QImage loadScaled(const QString &path, const QSize &size);
 
 /// Largest picture, in pixels, that is decoded at all (JPEGs are decoded at a fraction of this).

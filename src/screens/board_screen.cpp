@@ -92,7 +92,10 @@ Form2::Form2()
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     m_faces = new FaceLoader(this);
-    connect(m_faces, &FaceLoader::decoded, this, &Form2::showFace);
+    connect(m_faces, &FaceLoader::previewDecoded, this,
+            [this](int picture, const QImage &image) { showFace(picture, image, false); });
+    connect(m_faces, &FaceLoader::decoded, this,
+            [this](int picture, const QImage &image) { showFace(picture, image, true); });
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(2000);
@@ -348,7 +351,8 @@ void Form2::DealCards()
     }
 
     // The board opens at once: the faces are decoded in the background, each picture once, at
-    // the size it is shown; a card turned before its face is ready has it decoded on the spot.
+    // the size it is shown; a card turned before its face is ready shows the picture's preview
+    // until the picture comes, or has the picture decoded on the spot when it has none.
     const qreal dpr = pixelRatio();
     for (int k = 0; k < deal.SlotOrder.size(); ++k) {
         const int p = deal.SlotOrder[k];
@@ -368,11 +372,15 @@ void Form2::DealCards()
     }
 }
 
-void Form2::showFace(int picture, const QImage &image)
+void Form2::showFace(int picture, const QImage &image, bool sharp)
 {
-    if (m_facesShown.contains(picture))
+    // The picture takes its preview's place on the same cards, shown or not, and nothing else
+    // about them changes.
+    if (m_facesSharp.contains(picture) || (!sharp && m_facesShown.contains(picture)))
         return;
     m_facesShown.insert(picture);
+    if (sharp)
+        m_facesSharp.insert(picture);
     QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(pixelRatio());
     for (int k = 0; k < 2 * m_game.TotalPairs && k < Image1.size(); ++k)
@@ -383,8 +391,12 @@ void Form2::showFace(int picture, const QImage &image)
 void Form2::ensureFace(int slot)
 {
     const int picture = pictureOf(slot);
-    if (picture >= 0 && !m_facesShown.contains(picture))
-        showFace(picture, m_faces->image(picture));
+    // Asked for even when its preview shows: the loader then decodes this picture next.
+    if (picture >= 0 && !m_facesSharp.contains(picture)) {
+        bool sharp = true;
+        const QImage image = m_faces->image(picture, &sharp);
+        showFace(picture, image, sharp);
+    }
 }
 
 bool Form2::allFacesReady() const

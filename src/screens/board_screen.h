@@ -80,7 +80,7 @@ private:
     void showTurnLabels();
     void playCue(const QString &relative, quint32 flags);
     qreal pixelRatio() const;
-    void showFace(int picture, const QImage &image);
+    void showFace(int picture, const QImage &image, bool sharp);
     void ensureFace(int slot);
     QPixmap backPicture() const;
     void markSlot(int slot);
@@ -88,6 +88,7 @@ private:
     CardGame m_game;
     FaceLoader *m_faces;
     QSet<int> m_facesShown; ///< pictures whose faces have been handed to their cards
+    QSet<int> m_facesSharp; ///< of those, the ones shown from the picture, not its preview
     int m_marked = -1;
     int m_columns = 1;
 };

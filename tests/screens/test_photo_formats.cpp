@@ -1,7 +1,9 @@
 // Photos as phones save them: HEIC and AVIF, turned by their header, and the previews embedded in
 // HEIC and JPEG files. The pictures are made by tools/make_photo_tests.py: each is a plain colour
 // with a blue block in its top left corner as it is meant to be seen.
+#include <QAccessible>
 #include <QtTest>
+#include <tuple>
 
 #include "app_fixture.h"
 #include "scripted_random.h"
@@ -111,6 +113,48 @@ private slots:
             QVERIFY(!face.isNull());
             QVERIFY(near(face.pixel(face.width() / 10, face.height() / 10), QColor(20, 30, 200)));
         }
+    }
+
+    // A card turned while only its picture's preview is decoded shows the preview, and then the
+    // picture in its place with nothing else about the game changed. grande.heic has a green
+    // thumbnail and a red 4000 x 3000 picture, far slower to decode than the board to open.
+    void previewThenPicture()
+    {
+        AppFixture app;
+        app.useShippedLanguage();
+        const QString set = app.path(QStringLiteral("graficos/grandes/"));
+        QDir().mkpath(set);
+        for (int i = 1; i <= 6; ++i)
+            QVERIFY(QFile::copy(kPhotos + "grande.heic", set + QStringLiteral("g%1.heic").arg(i)));
+        ScriptedRandom random;
+        Platform::setRandom(&random);
+        Runtime::Show<Form1>()->Combo1->setText(QStringLiteral("grandes"));
+        Module1::PairOption = 0;
+        Form2 *board = Runtime::Show<Form2>();
+        QVERIFY(board);
+        int partner = 1;
+        while (board->CardPicture()[partner] != board->CardPicture()[0])
+            ++partner;
+        const auto centre = [board](int k) {
+            const QImage face = board->Image1[k]->picture().toImage();
+            return face.isNull() ? QRgb(0) : face.pixel(face.width() / 2, face.height() / 2);
+        };
+        const auto state = [board] {
+            const CardGame &g = board->game();
+            return std::tuple(g.PairsFound, g.Player1Pairs, g.CardsTurned, board->Text1[0]->text(),
+                              board->Label2->caption(), board->Timer1->isActive(),
+                              QAccessible::queryAccessibleInterface(board->Picture2[0])->text(QAccessible::Name),
+                              board->Image1[0]->geometry(), board->Image1[0]->picture().size());
+        };
+        board->picture2_Click(0);
+        board->picture2_Click(partner); // a pair, both from the preview
+        const auto before = state();
+        const QColor green(30, 180, 60), red(200, 30, 30);
+        QVERIFY(near(centre(0), green) && near(centre(partner), green));
+        QVERIFY(QTest::qWaitFor([&] { return near(centre(0), red) && near(centre(partner), red); },
+                                20000));
+        QCOMPARE(state(), before);
+        QVERIFY(board->Image1[0]->isVisible() && board->Image1[partner]->isVisible());
     }
 };
 
