@@ -291,59 +291,30 @@ struct Series
 /// "SEGUIR JUGANDO" (or "FIN JUEGO" when `last`).
 inline void finishThroughResults(Form2 *board, Series &series, bool last)
 {
-    const int pairs = board->TotalPairs();
-    const int p1 = board->game().Player1Pairs;
-    const int p2 = board->game().Player2Pairs;
+    const int p1 = board->game().Player1Pairs, p2 = board->game().Player2Pairs;
     const int attempts = pairsForOption(Module1::PairOption) + Module1::MismatchCount;
     // Two points to the winner, one each on a draw; alone, the player always wins.
-    if (p1 > p2) {
-        series.points1 += 2;
-    } else if (p2 > p1) {
-        series.points2 += 2;
-    } else {
-        series.points1 += 1;
-        series.points2 += 1;
-    }
-    bool shown = false;
-    // Should the results never show, the watch must not act on a later game's results.
-    const auto live = std::make_shared<bool>(true);
-    ::whenShown<Form4>([&, live](Form4 *results) {
-        if (!*live)
-            return;
-        shown = true;
+    series.points1 += p1 > p2 ? 2 : p1 == p2;
+    series.points2 += p2 > p1 ? 2 : p1 == p2;
+    const auto line = [](const QString &name, int pairs, int points) {
+        return name + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos").arg(pairs).arg(points);
+    };
+    QPointer<Form2> guard(board);
+    finishGame(board, [&](Form4 *results) {
         if (series.name2.isEmpty()) {
-            QCOMPARE(results->Label1->text(), series.name1
-                                                  + QStringLiteral(" lo ha conseguido en %1 intentos")
-                                                        .arg(attempts));
+            QCOMPARE(results->Label1->text(), series.name1 + QStringLiteral(" lo ha conseguido en %1 intentos").arg(attempts));
         } else {
-            QCOMPARE(results->Label1->text(),
-                     series.name1 + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos")
-                                        .arg(p1)
-                                        .arg(series.points1));
-            QCOMPARE(results->Label2->text(),
-                     series.name2 + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos")
-                                        .arg(p2)
-                                        .arg(series.points2));
+            QCOMPARE(results->Label1->text(), line(series.name1, p1, series.points1));
+            QCOMPARE(results->Label2->text(), line(series.name2, p2, series.points2));
         }
         QCOMPARE(Module1::Player1Points, series.points1);
-        if (last)
-            results->Command2_Click();
-        else
-            results->Command1_Click();
-    });
-    QPointer<Form2> guard(board);
-    board->Timer1_Timer();
-    *live = false;
-    if (!shown)
-        QFAIL(qPrintable(QStringLiteral("no results after a game of %1 pairs").arg(pairs)));
-    if (guard && guard->isLoaded())
-        QFAIL("the board is still loaded after the results");
-    if (Runtime::loaded<Form4>())
-        QFAIL("the results are still loaded");
-    if (last != Runtime::ended())
-        QFAIL(last ? "FIN JUEGO did not end the program" : "the program ended");
-    if (!last && !Runtime::loaded<Form1>())
-        QFAIL("the options screen is not back");
+    }, !last);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(!guard || !guard->isLoaded(), "the board is still loaded after the results");
+    QVERIFY2(!Runtime::loaded<Form4>(), "the results are still loaded");
+    QVERIFY2(last == Runtime::ended(), last ? "FIN JUEGO did not end the program" : "the program ended");
+    QVERIFY2(last || Runtime::loaded<Form1>(), "the options screen is not back");
 }
 
 /// Title, players (one or two names), options: returns the options screen.
