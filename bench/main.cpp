@@ -24,6 +24,7 @@
 #include <QTranslator>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <random>
 
@@ -67,11 +68,10 @@ double statusKb(const char *key)
     return -1;
 }
 
-QString loadAverage()
+std::string loadAverage()
 {
-    QFile f(QStringLiteral("/proc/loadavg"));
-    f.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(f.readAll()).section(u' ', 0, 2);
+    double l[3] = {};
+    return ::getloadavg(l, 3) == 3 ? QStringLiteral("%1 %2 %3").arg(l[0], 0, 'f', 2).arg(l[1], 0, 'f', 2).arg(l[2], 0, 'f', 2).toStdString() : "?";
 }
 
 void setUp(const QString &app)
@@ -135,10 +135,11 @@ bool waitAllFaces(const Form2 *board)
     return allFacesShown(board);
 }
 
+/// A picture and the size, in device pixels, the board asks its loader for.
 struct Face
 {
     QString path;
-    QSize size; ///< device pixels, as the board asks its loader for
+    QSize size;
 };
 
 Face faceOf(const Form2 *board, int slot)
@@ -187,10 +188,8 @@ QHash<QString, double> child(const QStringList &args)
 
 double median(std::vector<double> v)
 {
-    if (v.empty())
-        return std::nan("");
     std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    return v.empty() ? std::nan("") : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -538,11 +537,11 @@ int main(int argc, char **argv)
     benchmark::AddCustomContext("qt", qVersion());
     benchmark::AddCustomContext("screen", QStringLiteral("%1x%2, offscreen").arg(g_screen.width()).arg(g_screen.height()).toStdString());
     benchmark::AddCustomContext("fixtures", g_app.toStdString());
-    benchmark::AddCustomContext("load_average_before", loadAverage().toStdString());
+    benchmark::AddCustomContext("load_average_before", loadAverage());
     registerFigures();
     benchmark::RunSpecifiedBenchmarks();
     closeAll();
-    std::printf("Load average (1, 5, 15 min) after: %s\n", qPrintable(loadAverage()));
+    std::printf("Load average (1, 5, 15 min) after: %s\n", loadAverage().c_str());
     benchmark::Shutdown();
     return 0;
 }
