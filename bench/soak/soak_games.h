@@ -1,27 +1,25 @@
 #pragma once
-// Random games for the soak (soak_main.cpp): random picture folders, random clicks checked one by
-// one, the results screen, and counts of what is left alive afterwards.
+// Random games for the soak (soak_main.cpp) on the test suite's fixture: random picture folders,
+// random clicks checked one by one, the results screen, and counts of what is left alive.
 #include <QtTest>
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
+#include <algorithm>
 #include <limits>
 #include <random>
 #include <unistd.h>
 
+#include "app_fixture.h"
 #include "board_grid.h"
 #include "board_screen.h"
 #include "controls.h"
-#include "form.h"
 #include "module1.h"
 #include "options_screen.h"
 #include "platform.h"
 #include "players_screen.h"
 #include "random_source.h"
 #include "results_screen.h"
-#include "soak_app.h"
 #include "title_screen.h"
 
 namespace Soak {
@@ -67,41 +65,25 @@ inline qint64 residentBytes()
     return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
 }
 
-/// What the screens leave alive.
-struct Counts
-{
-    int widgets = 0;
-    int forms = 0;
-    int imageBoxes = 0;
-    int pictureBoxes = 0;
-    int timers = 0; ///< timers owned by widgets or by the application
-    bool operator==(const Counts &) const = default;
-};
-
-inline Counts countObjects()
+/// What the screens leave alive: widgets, forms, image and picture boxes, timers (owned by
+/// widgets or by the application).
+inline QString countObjects()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Counts c;
     const QWidgetList all = QApplication::allWidgets();
-    c.widgets = int(all.size());
+    int forms = 0, images = 0, pictures = 0, timers = int(qApp->findChildren<QTimer *>().size());
     for (QWidget *w : all) {
-        c.forms += qobject_cast<Form *>(w) ? 1 : 0;
-        c.imageBoxes += qobject_cast<ImageBox *>(w) ? 1 : 0;
-        c.pictureBoxes += qobject_cast<PictureBox *>(w) ? 1 : 0;
-        c.timers += int(w->findChildren<QTimer *>(Qt::FindDirectChildrenOnly).size());
+        forms += qobject_cast<Form *>(w) ? 1 : 0;
+        images += qobject_cast<ImageBox *>(w) ? 1 : 0;
+        pictures += qobject_cast<PictureBox *>(w) ? 1 : 0;
+        timers += int(w->findChildren<QTimer *>(Qt::FindDirectChildrenOnly).size());
     }
-    c.timers += int(qApp->findChildren<QTimer *>().size());
-    return c;
-}
-
-inline QString describe(const Counts &c)
-{
     return QStringLiteral("%1 widgets, %2 forms, %3 image boxes, %4 picture boxes, %5 timers")
-        .arg(c.widgets)
-        .arg(c.forms)
-        .arg(c.imageBoxes)
-        .arg(c.pictureBoxes)
-        .arg(c.timers);
+        .arg(all.size())
+        .arg(forms)
+        .arg(images)
+        .arg(pictures)
+        .arg(timers);
 }
 
 /// A picture folder of good and broken files.
@@ -132,7 +114,7 @@ inline void write(const QString &path, const QByteArray &bytes)
 /// Makes graficos/<set> with at least `minGood` good pictures of random sizes and formats, mixed
 /// with zero-byte files, truncated pictures, text, headers claiming enormous sizes, hidden files
 /// and sub-folders.
-inline Folder makeFolder(App &app, const QString &set, int minGood, Rng &rng)
+inline Folder makeFolder(AppFixture &app, const QString &set, int minGood, Rng &rng)
 {
     Folder f;
     f.set = set;
@@ -223,28 +205,27 @@ inline int playRandomly(Form2 *board, Rng &rng, int maxClicks = 6000)
         const CardGame &g = board->game();
         const bool showingMismatch = !g.GameOver && g.timerRunning;
         const int expected = 2 * g.PairsFound + int(g.CardsTurned % 2) + (showingMismatch ? 2 : 0);
+        const int up = int(std::count(g.faceUp.begin(), g.faceUp.end(), true));
         int visible = 0;
         for (int k = 0; k < slotCount; ++k)
             visible += board->Image1[k]->isHidden() ? 0 : 1;
-        if (g.faceUpCount() != expected || visible != expected
-            || board->isEnabled() == showingMismatch
+        if (up != expected || visible != expected || board->isEnabled() == showingMismatch
             || g.Player1Pairs + g.Player2Pairs != g.PairsFound
             || board->Text1[0]->text().toInt() + board->Text1[1]->text().toInt() != g.PairsFound
-            || Module1::MismatchCount != mismatches) {
-            QTest::qFail(qPrintable(QStringLiteral("%1 after %2 clicks: %3 face up, %4 shown, %5 expected;"
-                                            " pairs %6 = %7 + %8; mismatches %9, counted %10")
-                                 .arg(QLatin1String(when))
-                                 .arg(clicks)
-                                 .arg(g.faceUpCount())
-                                 .arg(visible)
-                                 .arg(expected)
-                                 .arg(g.PairsFound)
-                                 .arg(g.Player1Pairs)
-                                 .arg(g.Player2Pairs)
-                                 .arg(Module1::MismatchCount)
-                                 .arg(mismatches)),
+            || Module1::MismatchCount != mismatches)
+            QTest::qFail(qPrintable(QStringLiteral("%1 after %2 clicks: %3 face up, %4 shown, %5 expected; pairs %6 "
+                                                   "= %7 + %8; mismatches %9, counted %10")
+                                        .arg(QLatin1String(when))
+                                        .arg(clicks)
+                                        .arg(up)
+                                        .arg(visible)
+                                        .arg(expected)
+                                        .arg(g.PairsFound)
+                                        .arg(g.Player1Pairs)
+                                        .arg(g.Player2Pairs)
+                                        .arg(Module1::MismatchCount)
+                                        .arg(mismatches)),
                          __FILE__, __LINE__);
-        }
     };
 
     while (!board->game().GameOver && clicks < maxClicks) {
@@ -292,7 +273,7 @@ inline int playRandomly(Form2 *board, Rng &rng, int maxClicks = 6000)
     }
     if (!board->game().GameOver)
         QTest::qFail("the game could not be finished", __FILE__, __LINE__);
-    else if (board->game().faceUpCount() != slotCount)
+    else if (std::count(board->game().faceUp.begin(), board->game().faceUp.end(), true) != slotCount)
         QTest::qFail("a finished game shows every card", __FILE__, __LINE__);
     return clicks;
 }
@@ -310,59 +291,30 @@ struct Series
 /// "SEGUIR JUGANDO" (or "FIN JUEGO" when `last`).
 inline void finishThroughResults(Form2 *board, Series &series, bool last)
 {
-    const int pairs = board->TotalPairs();
-    const int p1 = board->game().Player1Pairs;
-    const int p2 = board->game().Player2Pairs;
+    const int p1 = board->game().Player1Pairs, p2 = board->game().Player2Pairs;
     const int attempts = pairsForOption(Module1::PairOption) + Module1::MismatchCount;
     // Two points to the winner, one each on a draw; alone, the player always wins.
-    if (p1 > p2) {
-        series.points1 += 2;
-    } else if (p2 > p1) {
-        series.points2 += 2;
-    } else {
-        series.points1 += 1;
-        series.points2 += 1;
-    }
-    bool shown = false;
-    // Should the results never show, the watch must not act on a later game's results.
-    const auto live = std::make_shared<bool>(true);
-    whenShown<Form4>([&, live](Form4 *results) {
-        if (!*live)
-            return;
-        shown = true;
+    series.points1 += p1 > p2 ? 2 : p1 == p2;
+    series.points2 += p2 > p1 ? 2 : p1 == p2;
+    const auto line = [](const QString &name, int pairs, int points) {
+        return name + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos").arg(pairs).arg(points);
+    };
+    QPointer<Form2> guard(board);
+    finishGame(board, [&](Form4 *results) {
         if (series.name2.isEmpty()) {
-            QCOMPARE(results->Label1->text(), series.name1
-                                                  + QStringLiteral(" lo ha conseguido en %1 intentos")
-                                                        .arg(attempts));
+            QCOMPARE(results->Label1->text(), series.name1 + QStringLiteral(" lo ha conseguido en %1 intentos").arg(attempts));
         } else {
-            QCOMPARE(results->Label1->text(),
-                     series.name1 + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos")
-                                        .arg(p1)
-                                        .arg(series.points1));
-            QCOMPARE(results->Label2->text(),
-                     series.name2 + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos")
-                                        .arg(p2)
-                                        .arg(series.points2));
+            QCOMPARE(results->Label1->text(), line(series.name1, p1, series.points1));
+            QCOMPARE(results->Label2->text(), line(series.name2, p2, series.points2));
         }
         QCOMPARE(Module1::Player1Points, series.points1);
-        if (last)
-            results->Command2_Click();
-        else
-            results->Command1_Click();
-    });
-    QPointer<Form2> guard(board);
-    board->Timer1_Timer();
-    *live = false;
-    if (!shown)
-        QFAIL(qPrintable(QStringLiteral("no results after a game of %1 pairs").arg(pairs)));
-    if (guard && guard->isLoaded())
-        QFAIL("the board is still loaded after the results");
-    if (Runtime::loaded<Form4>())
-        QFAIL("the results are still loaded");
-    if (last != Runtime::ended())
-        QFAIL(last ? "FIN JUEGO did not end the program" : "the program ended");
-    if (!last && !Runtime::loaded<Form1>())
-        QFAIL("the options screen is not back");
+    }, !last);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(!guard || !guard->isLoaded(), "the board is still loaded after the results");
+    QVERIFY2(!Runtime::loaded<Form4>(), "the results are still loaded");
+    QVERIFY2(last == Runtime::ended(), last ? "FIN JUEGO did not end the program" : "the program ended");
+    QVERIFY2(last || Runtime::loaded<Form1>(), "the options screen is not back");
 }
 
 /// Title, players (one or two names), options: returns the options screen.
