@@ -200,6 +200,23 @@ bool run(const QStringList &command)
 
 } // namespace
 
+QString preparePicturesFolder(const QString &app)
+{
+    const QString pictures = QDir(app).absoluteFilePath(QStringLiteral("../pictures"));
+    const QString done = pictures + QStringLiteral("/.complete");
+    if (QFileInfo::exists(done))
+        return pictures;
+    const QByteArray tiny = encode(makePhoto(0).scaled(8, 6), "jpeg", 80);
+    for (int a = 0; a < 500; ++a) {
+        const QString album = pictures + QStringLiteral("/Álbum %1").arg(a, 3, 10, QChar(u'0'));
+        QDir().mkpath(album);
+        for (int f = 0; f < 50; ++f)
+            writeFile(album + QStringLiteral("/IMG_%1.jpg").arg(f, 4, 10, QChar(u'0')), tiny);
+    }
+    writeFile(done, {});
+    return pictures;
+}
+
 bool writeOffscreenScreen(const QString &path, int width, int height)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -24,6 +24,10 @@ QString prepare(const QString &cache, const QString &shippedData);
 /// (libheif-examples) and exiftool (libimage-exiftool-perl). False when a tool fails.
 bool preparePhoneSets(const QString &app);
 
+/// Makes (or finds) a Pictures folder beside `app`: 500 albums of 50 small JPEG files each.
+/// Returns its path.
+QString preparePicturesFolder(const QString &app);
+
 /// Writes a screen description for the offscreen platform: one screen of the given size.
 bool writeOffscreenScreen(const QString &path, int width, int height);
 

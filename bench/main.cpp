@@ -33,10 +33,12 @@
 #include "colours_fonts.h"
 #include "deal.h"
 #include "face_fit.h"
+#include "face_loader.h"
 #include "fixtures.h"
 #include "form.h"
 #include "module1.h"
 #include "options_screen.h"
+#include "picture_sets.h"
 #include "pictures.h"
 #include "platform.h"
 #include "random_source.h"
@@ -123,16 +125,22 @@ bool allFacesShown(const Form2 *board)
     return true;
 }
 
-/// Waits in the event loop (not spinning: the workers keep the cores) until every card has its face.
-bool waitAllFaces(const Form2 *board)
+/// Waits in the event loop (not spinning: the workers keep the cores) until `done`, two minutes at most.
+bool waitFor(const std::function<bool()> &done)
 {
     QTimer wake;
     wake.start(25);
     QElapsedTimer t;
     t.start();
-    while (!allFacesShown(board) && t.elapsed() < 120000)
+    while (!done() && t.elapsed() < 120000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return allFacesShown(board);
+    return done();
+}
+
+/// Until every card has its face (a preview or the picture).
+bool waitAllFaces(const Form2 *board)
+{
+    return waitFor([board] { return allFacesShown(board); });
 }
 
 /// A picture and the size, in device pixels, the board asks its loader for.
@@ -256,27 +264,38 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
         closeAll();
         return ms;
     });
-    figure(id + ".2 every face decoded, " + pairs, "target <= 1.2 x limit_ms", runs,
-           [=](benchmark::State &state) {
+    figure(id + ".2 every face sharp, " + pairs, "target <= 1.2 x limit_ms; shown_ms - playable_ms <= 100",
+           runs, [=](benchmark::State &state) {
                chooseSet(set, pairOption);
                QElapsedTimer clock;
                double playable = 0;
                Form2 *board = openBoard(&playable, clock);
+               // A picture is sharp once the loader hands it over for good (its preview or not).
+               QSet<int> sharp;
+               if (board)
+                   QObject::connect(board->findChild<FaceLoader *>(), &FaceLoader::decoded, board,
+                                    [&sharp](int key) { sharp.insert(key); });
+               const QList<Face> faces = board ? facesOf(board) : QList<Face>();
                if (!board || !waitAllFaces(board))
                    return -1.0;
+               const double shown = msSince(clock);
+               if (!waitFor([&] { return sharp.size() >= faces.size(); }))
+                   return -1.0;
                const double all = msSince(clock);
-               const QList<Face> faces = facesOf(board);
                closeAll(); // waits for the workers: the decodes below run alone
                double sum = 0;
                for (const Face &f : faces)
                    sum += decodeAlone(f);
                const double limit = sum / QThread::idealThreadCount();
+               state.counters["playable_ms"] = playable;
+               state.counters["shown_ms"] = shown;
                state.counters["limit_ms"] = limit;
                state.counters["x_limit"] = all / limit;
                state.counters["per_face_ms"] = sum / faces.size();
                return all;
            });
-    figure(id + ".3 click, face not decoded yet, " + pairs, "target <= one_decode_ms", 3 * runs,
+    figure(id + ".3 click, face not decoded yet, " + pairs,
+           "target <= 1.1 x one_decode_ms; p99 <= 16 ms with a preview", 3 * runs,
            [=, n = 0](benchmark::State &state) mutable {
                chooseSet(set, pairOption);
                Form2 *board = Runtime::Show<Form2>();
@@ -291,7 +310,11 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
                board->Picture2[slot]->grab(); // not exposed yet: grab() paints the card
                const double ms = msSince(t);
                closeAll();
-               state.counters["one_decode_ms"] = decodeAlone(face);
+               // The click decodes with the cores to itself: so does the decode it is held against.
+               QElapsedTimer alone;
+               alone.start();
+               Pictures::loadFull(face.path, face.size, QThread::idealThreadCount());
+               state.counters["one_decode_ms"] = msSince(alone);
                return ms;
            });
     if (memoryRuns > 0)
@@ -401,6 +424,23 @@ void registerFigures()
                QCoreApplication::processEvents();
                board->grab();
                return msSince(t);
+           });
+    figure("9 options screen with a Pictures folder of 500 albums of 50 files", "target <= 100 ms", 14,
+           [](benchmark::State &) {
+               static const QString pictures = Fixtures::preparePicturesFolder(g_app);
+               closeAll();
+               Module1::reset();
+               qputenv("XDG_PICTURES_DIR", QFile::encodeName(pictures));
+               QElapsedTimer t;
+               t.start();
+               Form1 *options = Runtime::Show<Form1>();
+               QCoreApplication::processEvents();
+               options->grab();
+               const double ms = msSince(t);
+               const bool listed = options->Combo1->count() >= 500;
+               qunsetenv("XDG_PICTURES_DIR");
+               closeAll();
+               return listed ? ms : -1.0;
            });
     // Phone formats, on the large and the small board; per_face_ms on the .2 rows is the decode
     // per face with (b, c) and without (a, d, e) an embedded preview.
