@@ -124,12 +124,6 @@ void FaceLoader::deliver(int key)
     emit decoded(key, job->wait());
 }
 
-bool FaceLoader::isDone(int key) const
-{
-    const auto job = m_jobs.value(key);
-    return job && job->done();
-}
-
 QImage FaceLoader::image(int key)
 {
     const auto job = m_jobs.value(key);

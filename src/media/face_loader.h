@@ -24,8 +24,6 @@ public:
 
     /// Queues a decode of the picture at `path` at `size` device pixels, under `key`.
     void request(int key, const QString &path, const QSize &size);
-    /// Whether the picture under `key` has been decoded (successfully or not).
-    bool isDone(int key) const;
     /// The decoded picture under `key` (null if it could not be decoded), decoding or waiting as
     /// needed. Once taken, decoded() is not emitted for it.
     QImage image(int key);
