@@ -259,16 +259,15 @@ QString Form2::pictureName(int picture) const
 
 void Form2::markSlot(int slot)
 {
-    if (m_marked >= 0 && m_marked < Picture2.size() && m_marked != slot)
+    if (slot < 0 || slot >= Picture2.size() || (slot == m_marked && Picture2[slot]->isMarked()))
+        return; // the focus came back to the marked card: nothing moved
+    if (m_marked >= 0 && m_marked < Picture2.size())
         Picture2[m_marked]->setMarked(false);
-    const bool moved = m_marked != slot || !Picture2.value(slot) || !Picture2[slot]->isMarked();
     m_marked = slot;
-    if (slot >= 0 && slot < Picture2.size()) {
-        Picture2[slot]->setMarked(true);
-        Picture2[slot]->setFocus(Qt::OtherFocusReason);
-    }
-    if (moved)
-        emit markMoved(slot);
+    Picture2[slot]->setMarked(true);
+    // The keyboard frame is the keyboard focus, so that a screen reader follows it.
+    Picture2[slot]->setFocus(Qt::OtherFocusReason);
+    emit markMoved(slot);
 }
 
 bool Form2::focusNextPrevChild(bool)
