@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "board_accessibility.h"
 #include "colours_fonts.h"
 #include "platform.h"
 #include "sound.h"
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));
+    BoardAccessibility::install();
 
     // Qt's own texts (the message box's button) in Spanish, like the rest of the game.
     QTranslator qtSpanish;

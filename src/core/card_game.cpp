@@ -10,6 +10,11 @@ bool CardGame::isTwoPlayer() const
     return !Module1::Player2Name.isEmpty();
 }
 
+QString CardGame::playerName(int player)
+{
+    return player == 0 ? Module1::Player1Name : Module1::Player2Name;
+}
+
 CardGame::Click CardGame::click(int index, RandomSource &random)
 {
     Click c;
@@ -27,18 +32,12 @@ CardGame::Click CardGame::click(int index, RandomSource &random)
     SecondCard = static_cast<qint16>(index);
     if (CardPicture[index] == CardPicture[FirstCard]) {
         ++PairsFound;
-        if (isTwoPlayer()) {
-            if (turnLabel[0] == turnCaption(Module1::Player1Name)) {
-                ++Player1Pairs;
-                pairText[0] = QString::number(Player1Pairs);
-            }
-            if (turnLabel[1] == turnCaption(Module1::Player2Name)) {
-                ++Player2Pairs;
-                pairText[1] = QString::number(Player2Pairs);
-            }
-        } else {
+        if (turn == 0) {
             ++Player1Pairs;
             pairText[0] = QString::number(Player1Pairs);
+        } else {
+            ++Player2Pairs;
+            pairText[1] = QString::number(Player2Pairs);
         }
         c.outcome = ClickOutcome::Match;
         if (PairsFound == TotalPairs) {
@@ -54,17 +53,11 @@ CardGame::Click CardGame::click(int index, RandomSource &random)
     if (Module1::MismatchCount < std::numeric_limits<qint16>::max())
         ++Module1::MismatchCount;
     if (isTwoPlayer()) {
-        if (turnLabel[0] == turnCaption(Module1::Player1Name)) {
-            turnColour[0] = kTurnBlack;
-            turnLabel[0] = Module1::Player1Name;
-            turnColour[1] = kTurnRed;
-            turnLabel[1] = turnCaption(Module1::Player2Name);
-        } else {
-            turnColour[0] = kTurnRed;
-            turnLabel[0] = turnCaption(Module1::Player1Name);
-            turnColour[1] = kTurnBlack;
-            turnLabel[1] = Module1::Player2Name;
-        }
+        turn = 1 - turn;
+        turnColour[turn] = kTurnRed;
+        turnLabel[turn] = turnCaption(playerName(turn));
+        turnColour[1 - turn] = kTurnBlack;
+        turnLabel[1 - turn] = playerName(1 - turn);
     }
     timerRunning = true;
     enabled = false;
@@ -86,12 +79,4 @@ CardGame::Tick CardGame::tick()
         return Tick::TurnedBack;
     }
     return Tick::GameFinished;
-}
-
-int CardGame::faceUpCount() const
-{
-    int n = 0;
-    for (bool up : faceUp)
-        n += up ? 1 : 0;
-    return n;
 }

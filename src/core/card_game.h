@@ -15,8 +15,7 @@ constexpr quint32 kTurnBlack = 0x00000000;
 
 /// One game on the board: the cards, the counters and whose turn it is.
 ///
-/// The board screen mirrors this state on its controls. Whose turn it is is not a variable: it is
-/// the turn label that reads TurnPrefix, a blank and the player's name.
+/// The board screen mirrors this state on its controls; the turn labels show whose turn it is.
 class CardGame
 {
 public:
@@ -49,6 +48,7 @@ public:
     bool GameOver = false;
     QStringList CardPicture = QStringList(kMaxSlots, QString());
     QString TurnPrefix;
+    int turn = 0; ///< the player in turn: 0 for player 1, 1 for player 2
 
     // What the board's controls show.
     std::array<bool, kMaxSlots> faceUp{};
@@ -63,12 +63,10 @@ public:
     /// The turn text of a player: TurnPrefix, one blank, the name.
     QString turnCaption(const QString &name) const { return TurnPrefix + u' ' + name; }
     bool isTwoPlayer() const;
+    static QString playerName(int player);
 
     /// A click on card slot `index`.
     Click click(int index, RandomSource &random);
     /// The flip-back timer's tick.
     Tick tick();
-
-    /// Counts of cards face up, for checks: always 2 × PairsFound, plus the cards of the turn.
-    int faceUpCount() const;
 };

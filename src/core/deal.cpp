@@ -14,7 +14,6 @@ int SetPairCount(int pairOption)
 Deal DealCards(int totalPairs, int listingCount, RandomSource &random, const Probe &probe)
 {
     Deal d;
-    d.totalPairs = totalPairs;
     d.CardPicture = QStringList(kMaxSlots, QString());
     const int n = listingCount;
     const int N = qBound(0, totalPairs, kMaxSlots / 2);

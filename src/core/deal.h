@@ -15,7 +15,6 @@ struct Deal
 {
     /// Fewer readable pictures than pairs: nothing was dealt.
     bool tooFew = false;
-    int totalPairs = 0;
     /// PictureOf[i]: listing index of the picture of pair i; all different.
     QList<int> PictureOf;
     /// SlotOrder[k]: the slot that deal position k goes to; a permutation of 0 .. 2N − 1.

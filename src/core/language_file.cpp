@@ -100,14 +100,12 @@ LanguageFile::LanguageFile(const QString &path, int lines)
             }
         }
     }
-    m_opened = true;
     parse(bytes, lines);
 }
 
 LanguageFile LanguageFile::fromBytes(const QByteArray &bytes, int lines)
 {
     LanguageFile f;
-    f.m_opened = true;
     f.parse(bytes.left(kMaxReadBytes), lines);
     return f;
 }

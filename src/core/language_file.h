@@ -27,7 +27,6 @@ public:
     /// Reads from bytes already in memory, as from a file.
     static LanguageFile fromBytes(const QByteArray &bytes, int lines = kMaxLines);
 
-    bool opened() const { return m_opened; }
     /// How many of the requested lines the file had.
     int lineCount() const { return int(m_lines.size()); }
 
@@ -46,5 +45,4 @@ private:
     void parse(const QByteArray &bytes, int lines);
 
     QStringList m_lines;
-    bool m_opened = false;
 };

@@ -19,7 +19,6 @@ class SeededRandom final : public RandomSource
 {
 public:
     explicit SeededRandom(quint32 seed = 5489u) : m_engine(seed) {}
-    void seed(quint32 seed) { m_engine.seed(seed); }
     void seedFromTimeOfDay() override;
     float next() override;
 

@@ -175,15 +175,6 @@ void FaceLoader::deliver(int key, bool sharp)
     }
 }
 
-bool FaceLoader::isDone(int key) const
-{
-    const auto job = m_jobs.value(key);
-    if (!job)
-        return false;
-    const std::lock_guard lock(m_mutex);
-    return job->stage == Job::Stage::Done;
-}
-
 QImage FaceLoader::image(int key, bool *sharp)
 {
     bool dummy = false;

@@ -32,8 +32,6 @@ public:
 
     /// Queues the picture at `path`, to be shown at `size` device pixels, under `key`.
     void request(int key, const QString &path, const QSize &size);
-    /// Whether the face under `key` is there for good (decoded, or failed).
-    bool isDone(int key) const;
     /// The best face there is now for `key` (null if it cannot be decoded). `*sharp` is false when
     /// it is a preview: the picture itself still arrives through decoded(), before the others.
     QImage image(int key, bool *sharp = nullptr);

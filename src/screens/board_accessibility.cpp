@@ -3,15 +3,11 @@
 #include <QAccessibleObject>
 #include <QApplication>
 #include <QTimer>
-#include <QCoreApplication>
 #include <QWindow>
 
 #include "accessible_controls.h"
-#include "board_grid.h"
 #include "board_screen.h"
 #include "deal.h"
-#include "module1.h"
-#include "results_screen.h"
 
 namespace {
 
@@ -21,7 +17,11 @@ class CardGrid : public QObject
     Q_OBJECT
 public:
     using QObject::QObject;
+    int marked = -1; ///< the card under the keyboard frame, −1 when it is off the cards
 };
+
+/// How long a reader is given to take one focus move before the next (milliseconds).
+constexpr int kRetellMs = 600;
 
 Form2 *boardOf(const QObject *o)
 {
@@ -33,22 +33,17 @@ int cardCount(const Form2 *board)
     return board ? int(qMin<qsizetype>(2 * board->TotalPairs(), board->Picture2.size())) : 0;
 }
 
-int columnsOf(const Form2 *board)
+CardGrid *gridOf(const QObject *board)
 {
-    for (int option = 0; option < 5; ++option)
-        if (pairsForOption(option) == board->TotalPairs())
-            return gridRow(option).columns;
-    return 1;
+    return board ? board->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 QString playerInTurn(const CardGame &game)
 {
-    if (!game.isTwoPlayer() || game.turnLabel[0] == game.turnCaption(Module1::Player1Name))
-        return Module1::Player1Name;
-    if (game.turnLabel[1] == game.turnCaption(Module1::Player2Name))
-        return Module1::Player2Name;
-    return QString();
+    return CardGame::playerName(game.turn);
 }
+
+QString cardName(const Form2 *board, int slot);
 
 bool isFound(const CardGame &game, int slot)
 {
@@ -61,7 +56,7 @@ bool isFound(const CardGame &game, int slot)
 void rename(Form2 *board, int slot)
 {
     if (slot >= 0 && slot < cardCount(board))
-        Accessible::setName(board->Picture2[slot], BoardAccessibility::cardName(board, slot));
+        Accessible::setName(board->Picture2[slot], cardName(board, slot));
 }
 
 void tell(Form2 *board, int slot, const QString &news)
@@ -95,8 +90,7 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
-        const Form2 *board = boardOf(widget());
-        CardGrid *grid = board ? board->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+        CardGrid *grid = gridOf(boardOf(widget()));
         return grid ? QAccessible::queryAccessibleInterface(grid) : QAccessibleWidget::parent();
     }
     QStringList actionNames() const override
@@ -131,7 +125,7 @@ private:
     int columns() const
     {
         const Form2 *board = boardOf(widget());
-        return board ? columnsOf(board) : 1;
+        return board ? qMax(1, board->columns()) : 1;
     }
 };
 
@@ -169,7 +163,7 @@ public:
         const Form2 *board = boardOf(object());
         if (!board || !child)
             return -1;
-        const int k = int(board->Picture2.indexOf(qobject_cast<PictureBox *>(child->object())));
+        const int k = int(board->Picture2.indexOf(qobject_cast<CardSlot *>(child->object())));
         return k < cardCount(board) ? k : -1;
     }
     QAccessibleInterface *childAt(int x, int y) const override
@@ -209,7 +203,7 @@ public:
     int columnCount() const override
     {
         const Form2 *board = boardOf(object());
-        return board ? columnsOf(board) : 0;
+        return board ? board->columns() : 0;
     }
     int rowCount() const override
     {
@@ -238,10 +232,10 @@ protected:
     {
         QList<QObject *> all;
         collect(widget(), all);
-        QObject *grid = widget()->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly);
+        QObject *grid = gridOf(widget());
         QList<QObject *> out;
         for (QObject *o : all) {
-            if (!qobject_cast<PictureBox *>(o))
+            if (!qobject_cast<CardSlot *>(o))
                 out.append(o);
             else if (grid && !out.contains(grid))
                 out.append(grid);
@@ -258,21 +252,12 @@ QAccessibleInterface *screensFactory(const QString &className, QObject *object)
         return new ScreenAccessible(static_cast<QWidget *>(object), QAccessible::Dialog);
     if (className == QLatin1String("CardGrid"))
         return new GridAccessible(static_cast<CardGrid *>(object));
-    if (className == QLatin1String("PictureBox") && boardOf(object))
+    if (className == QLatin1String("CardSlot") && boardOf(object))
         return new CardAccessible(static_cast<QWidget *>(object));
     return nullptr;
 }
 
-void installScreensFactory()
-{
-    QAccessible::installFactory(screensFactory);
-}
-
-} // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(installScreensFactory)
-
-QString BoardAccessibility::cardName(const Form2 *board, int slot)
+QString cardName(const Form2 *board, int slot)
 {
     const QString place = QStringLiteral("Carta %1, ").arg(slot + 1);
     const CardGame &game = board->game();
@@ -286,33 +271,38 @@ QString BoardAccessibility::cardName(const Form2 *board, int slot)
     return name;
 }
 
-QString BoardAccessibility::boardName(const Form2 *board)
+QString boardName(const Form2 *board)
 {
     if (board->game().GameOver)
         return QStringLiteral("Tablero, fin de la partida");
-    const QString player = playerInTurn(board->game());
-    return player.isEmpty() ? QStringLiteral("Tablero") : QStringLiteral("Tablero, le toca a ") + player;
+    return QStringLiteral("Tablero, le toca a ") + playerInTurn(board->game());
 }
 
-void BoardAccessibility::attach(Form2 *board)
+/// Has a reader speak a card anew, with its name and description, a moment later.
+void retell(Form2 *board, int slot)
 {
-    if (!board->findChild<CardGrid *>(QString(), Qt::FindDirectChildrenOnly))
-        new CardGrid(board);
-    for (int k = 0; k < cardCount(board); ++k) {
-        board->Picture2[k]->setFocusPolicy(Qt::TabFocus);
-        rename(board, k);
-    }
-    Accessible::setName(board, boardName(board));
-    Accessible::setDescription(board, 
-        QStringLiteral("Flechas: ir de carta en carta. Espacio o Intro: dar la vuelta a la carta. "
-                       "Tabulador: botón Salir."));
+    // A reader speaks an object when the focus comes to it. This Qt's change events carry the
+    // object instead of its new name, which a reader cannot speak, so the reader is told that
+    // the focus stepped into the card's face and back. The step back waits until the reader
+    // has taken the first, or it passes the first over; it is told also while the board takes
+    // no input after a mismatch, when the card cannot hold the focus itself.
+    if (slot < 0 || slot >= cardCount(board))
+        return;
+    CardSlot *card = board->Picture2[slot];
+    QAccessibleEvent away(card->inner(), QAccessible::Focus);
+    QAccessible::updateAccessibility(&away);
+    QTimer::singleShot(kRetellMs, card, [card] {
+        if (!card->hasFocus() && card->isEnabled())
+            return; // the keyboard moved on meanwhile
+        QAccessibleEvent back(card, QAccessible::Focus);
+        QAccessible::updateAccessibility(&back);
+    });
 }
 
-void BoardAccessibility::clicked(Form2 *board, int slot, CardGame::ClickOutcome outcome)
+/// After a click turned a card: renames what it changed and tells the card what happened.
+void cardTurned(Form2 *board, int slot, CardGame::ClickOutcome outcome)
 {
     using Outcome = CardGame::ClickOutcome;
-    if (outcome == Outcome::Ignored)
-        return;
     const CardGame &game = board->game();
     const QString player = playerInTurn(game);
     rename(board, slot);
@@ -337,15 +327,12 @@ void BoardAccessibility::clicked(Form2 *board, int slot, CardGame::ClickOutcome 
     }
     tell(board, slot, news);
     Accessible::setName(board, boardName(board));
-    if (slot >= cardCount(board) || QApplication::focusWidget() != board->Picture2[slot])
-        return;
-    if (outcome == Outcome::Mismatch) // after the board is disabled, which takes the focus
-        QTimer::singleShot(0, board->Picture2[slot], [board, slot] { retell(board, slot); });
-    else
+    if (slot == gridOf(board)->marked)
         retell(board, slot);
 }
 
-void BoardAccessibility::turnedBack(Form2 *board)
+/// After the two cards of a mismatch turned back.
+void turnedBack(Form2 *board)
 {
     const CardGame &game = board->game();
     rename(board, game.FirstCard);
@@ -354,31 +341,55 @@ void BoardAccessibility::turnedBack(Form2 *board)
     if (game.isTwoPlayer())
         news += QStringLiteral(". Le toca a ") + playerInTurn(game);
     tell(board, game.SecondCard, news);
+    const int marked = gridOf(board)->marked;
+    if (marked >= 0 && marked < cardCount(board) && board->Picture2[marked]->hasFocus())
+        retell(board, marked);
 }
 
-void BoardAccessibility::left(Form2 *board, int slot)
+/// Names the cards, the window and the score boxes, and follows the board from then on.
+void attach(Form2 *board)
 {
-    tell(board, slot, QString());
-}
-
-void BoardAccessibility::retell(Form2 *board, int slot)
-{
-    // A reader speaks an object when the focus comes to it. This Qt's change events carry the
-    // object instead of its new name, which a reader cannot speak, so the reader is told that
-    // the focus stepped into the card's face and back. The step back waits until the reader
-    // has taken the first, or it passes the first over; it is told also while the board takes
-    // no input after a mismatch, when the card cannot hold the focus itself.
-    if (slot < 0 || slot >= cardCount(board))
+    if (gridOf(board))
         return;
-    PictureBox *card = board->Picture2[slot];
-    QAccessibleEvent away(card->inner(), QAccessible::Focus);
-    QAccessible::updateAccessibility(&away);
-    QTimer::singleShot(kRetellMs, card, [card] {
-        if (!card->hasFocus() && card->isEnabled())
-            return; // the keyboard moved on meanwhile
-        QAccessibleEvent back(card, QAccessible::Focus);
-        QAccessible::updateAccessibility(&back);
+    auto *grid = new CardGrid(board);
+    for (int k = 0; k < cardCount(board); ++k)
+        rename(board, k);
+    Accessible::setName(board, boardName(board));
+    Accessible::setDescription(board,
+        QStringLiteral("Flechas: ir de carta en carta. Espacio o Intro: dar la vuelta a la carta. "
+                       "Tabulador: botón Salir."));
+    QObject::connect(board, &Form2::cardTurned, grid, [board](int slot, CardGame::ClickOutcome outcome) {
+        cardTurned(board, slot, outcome);
     });
+    QObject::connect(board, &Form2::turnedBack, grid, [board] { turnedBack(board); });
+    QObject::connect(board, &Form2::markMoved, grid, [board, grid](int slot) {
+        tell(board, grid->marked, QString()); // what the card left was told is old news
+        grid->marked = slot;
+    });
+}
+
+/// Attaches the layer to each board as it first shows, dealt.
+class BoardWatcher : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto *board = qobject_cast<Form2 *>(watched))
+                attach(board);
+        return false;
+    }
+};
+
+} // namespace
+
+void BoardAccessibility::install()
+{
+    QAccessible::installFactory(screensFactory);
+    qApp->installEventFilter(new BoardWatcher(qApp));
 }
 
 #include "board_accessibility.moc"

@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "board_accessibility.h"
 #include "board_grid.h"
 #include "design.h"
 #include "deal.h"
@@ -57,15 +56,14 @@ Form2::Form2()
     setWindowTitle(QStringLiteral(" ")); // no title: an empty one would show the program's name
     setWindowColour(this, 0x00FFFFFF);
 
-    auto *slot0 = new PictureBox(this);
+    auto *slot0 = new CardSlot(this);
     Twips::setGeometry(slot0, 360, 360, 1215, 1095);
-    slot0->setCursor(Qt::PointingHandCursor);
-    auto *face0 = new ImageBox(slot0->inner());
+    auto *face0 = new CardFace(slot0->inner());
     Twips::setGeometry(face0, 120, 120, 855, 735);
     Picture2.append(slot0);
     Image1.append(face0);
     connect(slot0, &PictureBox::clicked, this, [this] { picture2_Click(0); });
-    connect(slot0, &PictureBox::focused, this, [this] { markSlot(0); });
+    connect(slot0, &CardSlot::focused, this, [this] { markSlot(0); });
 
     Text2[0] = displayBox(this, QStringLiteral("0"), 0x000080FF, {360, 0, 495, 375}, 12);
     Text1[0] = displayBox(this, QStringLiteral("0"), 0x0000FF00, {840, 0, 495, 375}, 12);
@@ -146,7 +144,6 @@ void Form2::Form_Load()
     m_game.TurnPrefix = languageFile(13).line(13);
     m_game.turnLabel[0] = m_game.turnCaption(Module1::Player1Name);
     Label1[0]->setCaption(m_game.turnLabel[0]);
-    BoardAccessibility::attach(this);
 }
 
 QString Form2::chosenSet() const
@@ -209,12 +206,12 @@ void Form2::LayoutBoard()
                                        Twips::left(Picture2[0]), Twips::top(Picture2[0]));
     const int slotCount = int(grid.places.size());
     for (int i = 1; i < slotCount; ++i) {
-        PictureBox *slot = Picture2[0]->cloneHidden(this);
-        ImageBox *face = Image1[0]->cloneHidden(slot->inner());
+        CardSlot *slot = Picture2[0]->cloneHidden(this);
+        CardFace *face = Image1[0]->cloneHidden(slot->inner());
         Picture2.append(slot);
         Image1.append(face);
         connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
-        connect(slot, &PictureBox::focused, this, [this, i] { markSlot(i); });
+        connect(slot, &CardSlot::focused, this, [this, i] { markSlot(i); });
     }
     m_columns = grid.columns;
     const QPixmap back = backPicture();
@@ -266,16 +263,15 @@ QString Form2::pictureName(int picture) const
 
 void Form2::markSlot(int slot)
 {
-    if (m_marked >= 0 && m_marked < Picture2.size() && m_marked != slot) {
+    if (slot < 0 || slot >= Picture2.size() || (slot == m_marked && Picture2[slot]->isMarked()))
+        return; // the focus came back to the marked card: nothing moved
+    if (m_marked >= 0 && m_marked < Picture2.size())
         Picture2[m_marked]->setMarked(false);
-        BoardAccessibility::left(this, m_marked);
-    }
     m_marked = slot;
-    if (slot >= 0 && slot < Picture2.size()) {
-        Picture2[slot]->setMarked(true);
-        // The keyboard frame is the keyboard focus, so that a screen reader follows it.
-        Picture2[slot]->setFocus(Qt::OtherFocusReason);
-    }
+    Picture2[slot]->setMarked(true);
+    // The keyboard frame is the keyboard focus, so that a screen reader follows it.
+    Picture2[slot]->setFocus(Qt::OtherFocusReason);
+    emit markMoved(slot);
 }
 
 bool Form2::focusNextPrevChild(bool)
@@ -284,6 +280,7 @@ bool Form2::focusNextPrevChild(bool)
     if (m_marked >= 0 && m_marked < Picture2.size() && focusWidget() == Picture2[m_marked]) {
         Picture2[m_marked]->setMarked(false);
         Command1->setFocus(Qt::TabFocusReason);
+        emit markMoved(-1);
     } else {
         markSlot(m_marked < 0 ? 0 : m_marked);
     }
@@ -399,16 +396,6 @@ void Form2::ensureFace(int slot)
     }
 }
 
-bool Form2::allFacesReady() const
-{
-    for (int k = 0; k < 2 * m_game.TotalPairs; ++k) {
-        const int picture = pictureOf(k);
-        if (picture >= 0 && !m_facesShown.contains(picture))
-            return false;
-    }
-    return true;
-}
-
 void Form2::playCue(const QString &relative, quint32 flags)
 {
     sndPlaySoundA(Platform::appPath(relative), flags);
@@ -434,12 +421,11 @@ void Form2::picture2_Click(int Index)
     const int picture = pictureOf(Index);
     Label2->setCaption(picture >= 0 ? pictureName(picture) : QString());
     playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
-    BoardAccessibility::clicked(this, Index, click.outcome);
 
     switch (click.outcome) {
     case CardGame::ClickOutcome::FirstCard:
     case CardGame::ClickOutcome::Ignored:
-        return;
+        break;
     case CardGame::ClickOutcome::Match:
     case CardGame::ClickOutcome::LastPair:
         Text1[0]->setText(m_game.pairText[0]);
@@ -449,13 +435,14 @@ void Form2::picture2_Click(int Index)
         playCue(QStringLiteral("\\sonidos\\") + QString::number(click.matchCue)
                     + QStringLiteral(".wav"),
                 SND_ASYNC);
-        return;
+        break;
     case CardGame::ClickOutcome::Mismatch:
         showTurnLabels();
         Timer1->start();
         setEnabled(false);
-        return;
+        break;
     }
+    emit cardTurned(Index, click.outcome);
 }
 
 void Form2::Timer1_Timer()
@@ -467,15 +454,13 @@ void Form2::Timer1_Timer()
     case CardGame::Tick::TurnedBack:
         Image1[m_game.SecondCard]->hide();
         Image1[m_game.FirstCard]->hide();
-        BoardAccessibility::turnedBack(this);
         Timer1->stop();
         setEnabled(true);
         // Disabling the board took the focus from the card: the keyboard frame gets it back.
-        if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked()) {
+        if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked())
             Picture2[m_marked]->setFocus(Qt::OtherFocusReason);
-            BoardAccessibility::retell(this, m_marked);
-        }
         playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);
+        emit turnedBack();
         return;
     case CardGame::Tick::GameFinished: {
         // One tick opens the results once: the timer must not fire again while they are shown.

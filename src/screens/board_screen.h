@@ -6,6 +6,7 @@
 #include <array>
 
 #include "card_game.h"
+#include "card_slot.h"
 #include "controls.h"
 #include "face_loader.h"
 #include "form.h"
@@ -28,8 +29,8 @@ class Form2 : public Form
 public:
     Form2();
 
-    QList<PictureBox *> Picture2; ///< card slots
-    QList<ImageBox *> Image1;     ///< face pictures, Image1[k] inside Picture2[k]
+    QList<CardSlot *> Picture2; ///< card slots
+    QList<CardFace *> Image1;   ///< face pictures, Image1[k] inside Picture2[k]
     std::array<TextBox *, 2> Text2{}; ///< series points of player 1 and 2 (orange)
     std::array<TextBox *, 2> Text1{}; ///< pairs found by player 1 and 2 in this game (green)
     std::array<Label *, 2> Label1{};  ///< turn labels
@@ -42,6 +43,8 @@ public:
     const CardGame &game() const { return m_game; }
     int TotalPairs() const { return m_game.TotalPairs; }
     const QStringList &CardPicture() const { return m_game.CardPicture; }
+    /// Cards in a row of the board.
+    int columns() const { return m_columns; }
 
     void picture2_Click(int Index);
     void Timer1_Timer();
@@ -49,18 +52,19 @@ public:
 
     void present() override;
 
-    /// The card the keyboard is on (arrows move it; Space or Enter turns it), −1 before any key.
-    int markedSlot() const { return m_marked; }
-
-    /// Decodes the faces in the background.
-    FaceLoader *faces() const { return m_faces; }
-    /// Whether the face of every dealt card has its picture (or its plain face).
-    bool allFacesReady() const;
-
     /// The listing index of the picture dealt to `slot` (its CardPicture), or −1.
     int pictureOf(int slot) const;
     /// The name a card shows for the picture at listing index `picture`.
     QString pictureName(int picture) const;
+
+signals:
+    /// A click turned card `slot` up; the board's controls show what it meant.
+    void cardTurned(int slot, CardGame::ClickOutcome outcome);
+    /// The two cards of a mismatch are face down again and the board takes clicks.
+    void turnedBack();
+    /// The keyboard frame moved to `slot` (arrows move it; Space or Enter turns the card under
+    /// it); −1 when it left the cards.
+    void markMoved(int slot);
 
 protected:
     void Form_Load() override;

@@ -8,11 +8,6 @@
 
 namespace {
 
-QString cssColour(const QColor &c)
-{
-    return c.name(QColor::HexRgb);
-}
-
 void fillBackground(QWidget *w, quint32 bgr)
 {
     QPalette p = w->palette();
@@ -47,7 +42,7 @@ void CommandButton::restyle()
                                  " border: 2px solid; border-color: %2 %3 %3 %2; }"
                                  "QPushButton:pressed { border-color: %3 %2 %2 %3; }"
                                  "QPushButton:focus { border: 2px dashed %4; }")
-                      .arg(cssColour(c), cssColour(c.lighter(160)), cssColour(c.darker(200)),
+                      .arg(c.name(), c.lighter(160).name(), c.darker(200).name(),
                            dark ? QStringLiteral("white") : QStringLiteral("black")));
 }
 
@@ -124,7 +119,6 @@ void Label::setBackColour(quint32 bgr)
 
 void Label::setForeColour(quint32 bgr)
 {
-    m_fore = bgr;
     QPalette p = palette();
     p.setColor(QPalette::WindowText, bgrColour(bgr));
     setPalette(p);
@@ -146,7 +140,7 @@ void TextBox::setBackColour(quint32 bgr)
     setStyleSheet(QStringLiteral("QLineEdit { background-color: %1; color: black;"
                                  " border: 1px solid #7a7a7a; padding: 0px; }"
                                  "QLineEdit:disabled { color: black; }")
-                      .arg(cssColour(c)));
+                      .arg(c.name()));
 }
 
 void TextBox::setCentred(bool centred)
@@ -224,37 +218,13 @@ void ImageBox::setPicture(const QPixmap &picture)
     update();
 }
 
-void ImageBox::setFallbackCaption(const QString &caption)
-{
-    m_fallback = caption;
-    update();
-}
-
-ImageBox *ImageBox::cloneHidden(QWidget *parent) const
-{
-    auto *copy = new ImageBox(parent);
-    copy->hide();
-    copy->m_picture = m_picture;
-    copy->m_fallback = m_fallback;
-    copy->setGeometry(geometry());
-    return copy;
-}
-
 void ImageBox::paintEvent(QPaintEvent *)
 {
+    if (m_picture.isNull())
+        return;
     QPainter p(this);
-    if (!m_picture.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawPixmap(rect(), m_picture);
-        return;
-    }
-    if (m_fallback.isEmpty())
-        return;
-    // A picture that could not be decoded still gets a face the players can match by its name.
-    p.fillRect(rect(), QColor(0xFA, 0xF6, 0xE8));
-    p.setPen(QColor(0x30, 0x30, 0x30));
-    p.setFont(designFont(12, true));
-    p.drawText(rect().adjusted(6, 6, -6, -6), Qt::AlignCenter | Qt::TextWordWrap, m_fallback);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(rect(), m_picture);
 }
 
 class PictureBox::Inner : public QWidget
@@ -269,7 +239,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.fillRect(rect(), bgrColour(m_box->m_back));
+        p.fillRect(rect(), QColor(0xD4, 0xD0, 0xC8));
         if (!m_box->m_picture.isNull())
             p.drawPixmap(0, 0, m_box->m_picture);
     }
@@ -277,44 +247,6 @@ protected:
 private:
     PictureBox *m_box;
 };
-
-class PictureBox::Mark : public QWidget
-{
-public:
-    explicit Mark(QWidget *parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        QPen pen(QColor(0xFF, 0xB0, 0x00), 4);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
-        p.drawRect(rect().adjusted(2, 2, -2, -2));
-        p.setPen(QPen(Qt::black, 1));
-        p.drawRect(rect().adjusted(4, 4, -5, -5));
-    }
-};
-
-void PictureBox::setMarked(bool marked)
-{
-    if (marked && !m_mark) {
-        m_mark = new Mark(this);
-        m_mark->setGeometry(rect());
-    }
-    if (m_mark) {
-        m_mark->setVisible(marked);
-        m_mark->raise();
-    }
-}
-
-bool PictureBox::isMarked() const
-{
-    return m_mark && !m_mark->isHidden();
-}
 
 QWidget *PictureBox::inner() const
 {
@@ -330,23 +262,6 @@ void PictureBox::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
     m_inner->update();
-}
-
-void PictureBox::setBackColour(quint32 bgr)
-{
-    m_back = bgr;
-    m_inner->update();
-}
-
-PictureBox *PictureBox::cloneHidden(QWidget *parent) const
-{
-    auto *copy = new PictureBox(parent);
-    copy->hide();
-    copy->m_back = m_back;
-    copy->m_picture = m_picture;
-    copy->setGeometry(geometry());
-    copy->setCursor(cursor());
-    return copy;
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -369,17 +284,9 @@ void PictureBox::paintEvent(QPaintEvent *)
     p.drawLine(w - 2, 1, w - 2, h - 2);
 }
 
-void PictureBox::focusInEvent(QFocusEvent *event)
-{
-    QWidget::focusInEvent(event);
-    emit focused();
-}
-
 void PictureBox::resizeEvent(QResizeEvent *)
 {
     m_inner->setGeometry(rect().adjusted(kBorder, kBorder, -kBorder, -kBorder));
-    if (m_mark)
-        m_mark->setGeometry(rect());
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

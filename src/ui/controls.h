@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <optional>
 
 /// The controls the screens are built from, with the runtime's properties: background and text
 /// colours as 0x00BBGGRR, captions shown as plain text.
@@ -20,7 +19,6 @@ public:
     void setBackColour(quint32 bgr);
     void setCaption(const QString &caption) { setText(caption); }
     QString caption() const { return text(); }
-    quint32 backColour() const { return m_back; }
 
 protected:
     /// Enter presses a focused button, as Space does.
@@ -46,8 +44,6 @@ public:
     /// An opaque background in a colour; without one the label is transparent.
     void setBackColour(quint32 bgr);
     void setForeColour(quint32 bgr);
-    /// The text colour, if one was set.
-    std::optional<quint32> foreColour() const { return m_fore; }
     void setCentred(bool centred);
 
 protected:
@@ -56,7 +52,6 @@ protected:
 private:
     void fitText();
 
-    std::optional<quint32> m_fore;
     QFont m_designFont;
     bool m_shrink = false;
     int m_minimumPixels = 10;
@@ -114,8 +109,7 @@ private:
     int m_width = 1;
 };
 
-/// An image: draws its picture stretched over its own box. Without a picture it can show a plain
-/// face with a caption. Clicks go through it to its container.
+/// An image: draws its picture stretched over its own box. Clicks go through it to its container.
 class ImageBox : public QWidget
 {
     Q_OBJECT
@@ -123,17 +117,12 @@ public:
     explicit ImageBox(QWidget *parent = nullptr);
     void setPicture(const QPixmap &picture);
     QPixmap picture() const { return m_picture; }
-    /// Shown on a plain face when there is no picture.
-    void setFallbackCaption(const QString &caption);
-    /// A hidden copy with the same settings, for a control array.
-    ImageBox *cloneHidden(QWidget *parent) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QPixmap m_picture;
-    QString m_fallback;
 };
 
 /// A picture box: a bordered box that draws its picture unscaled from its inner top left corner,
@@ -145,35 +134,23 @@ public:
     explicit PictureBox(QWidget *parent = nullptr);
     void setPicture(const QPixmap &picture);
     QPixmap picture() const { return m_picture; }
-    void setBackColour(quint32 bgr);
     /// The inner area: children placed here count their position from its top left corner.
     QWidget *inner() const;
-    /// A hidden copy with the same settings (not the children), for a control array.
-    PictureBox *cloneHidden(QWidget *parent) const;
-    /// Shows or hides a frame that marks the box as the keyboard's current place.
-    void setMarked(bool marked);
-    bool isMarked() const;
 
     static constexpr int kBorder = 2;
 
 signals:
     void clicked();
-    /// The box took the keyboard focus.
-    void focused();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     class Inner;
-    class Mark;
     Inner *m_inner;
-    Mark *m_mark = nullptr;
     QPixmap m_picture;
-    quint32 m_back = 0x00C8D0D4;
     bool m_pressed = false;
 };

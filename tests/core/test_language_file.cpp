@@ -1,5 +1,5 @@
-// The caption file: line ends, encodings, the twenty-line and line-length limits, short files and
-// the reuse of one text buffer. Every case is read from memory and from a file on disk.
+// The caption file: line ends, encodings, the twenty-line and line-length limits and short files.
+// Every case is read from memory and from a file on disk.
 #include <QtTest>
 
 #include "language_file.h"
@@ -69,31 +69,6 @@ private slots:
         }
     }
 
-    void buffered_data()
-    {
-        QTest::addColumn<int>("fileLines");
-        QTest::addColumn<QPoint>("reads"); ///< lines first to n read into the one buffer
-        QTest::addColumn<QString>("caption");
-        // The options screen refills one buffer with lines 9 to 12, the results screen with 14, 15.
-        QTest::newRow("line 11 of 10") << 10 << QPoint(9, 11) << "linea 10";
-        QTest::newRow("line 12 of 12") << 12 << QPoint(9, 12) << "linea 12";
-        QTest::newRow("line 12 of 8") << 8 << QPoint(9, 12) << "";
-        QTest::newRow("line 15 of 14") << 14 << QPoint(14, 15) << "linea 14";
-    }
-
-    void buffered()
-    {
-        QFETCH(int, fileLines);
-        QFETCH(QPoint, reads);
-        QFETCH(QString, caption);
-        for (const LanguageFile &f : read(numbered(fileLines)))
-            QCOMPARE(f.buffered(reads.x(), reads.y()), caption);
-    }
-
-    void missingFile()
-    {
-        QCOMPARE(LanguageFile(m_dir.filePath(QStringLiteral("no_existe.txt"))).line(1), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLanguageFile)

@@ -8,7 +8,6 @@
 #include <QtTest>
 
 #include <QDirIterator>
-#include <QRandomGenerator>
 #include <QtEndian>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -89,11 +88,6 @@ const QList<Row> &rows() {
     {"a 10 MB first line, then the rest", [](Setup &s) {
         const QByteArray shipped = bytesOf(s.app.path("idioma/idioma.txt"));
         s.app.writeLanguage(QByteArray(10 << 20, 'B') + shipped.mid(shipped.indexOf('\n')));
-    }, G::Game},
-    {"random bytes, markup, NUL", [](Setup &s) {
-        QList<quint32> noise(4096);
-        QRandomGenerator(7).fillRange(noise.data(), noise.size());
-        s.app.writeLanguage(QByteArray((const char *)noise.data(), 16384) + QByteArray("\n<b>x</b><img src=x>\0y\r\n", 25).repeated(20));
     }, G::Game},
     {"a 1 TB language file without a line end", [](Setup &s) {
         QFile f(s.app.path("idioma/idioma.txt"));

@@ -1,12 +1,11 @@
 // What the screens rely on from the runtime: load, show, show modally, unload and End; twips;
-// a disabled window; folder listings; moving a file without overwriting.
+// folder listings; moving a file without overwriting.
 #include <QtTest>
 
 #include <QApplication>
 #include <unistd.h>
 
 #include "app_fixture.h"
-#include "controls.h"
 #include "files.h"
 #include "platform.h"
 #include "twips.h"
@@ -163,23 +162,6 @@ private slots:
         f.setClientTwips(client.width(), client.height());
         f.centreOnScreen();
         QCOMPARE(f.pos(), pixels);
-    }
-
-    void disabledWindowTakesNoClicks() {
-        Form f;
-        auto *box = new PictureBox(&f);
-        auto *button = new CommandButton(&f);
-        button->move(100, 0);
-        int clicks = 0;
-        connect(box, &PictureBox::clicked, [&] { ++clicks; });
-        connect(button, &QPushButton::clicked, [&] { ++clicks; });
-        f.show();
-        for (bool enabled : {false, true}) {
-            f.setEnabled(enabled);
-            QTest::mouseClick(box, Qt::LeftButton);
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
-        QCOMPARE(clicks, 2);
     }
 
     void listings_data() {

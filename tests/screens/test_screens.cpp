@@ -7,6 +7,7 @@
 
 #include "app_fixture.h"
 #include "board_screen.h"
+#include "colours_fonts.h"
 #include "module1.h"
 #include "options_screen.h"
 #include "platform.h"
@@ -72,7 +73,8 @@ private slots:
         options->Combo1->setCurrentIndex(1);
         QTest::mouseClick(options->Command1[0], Qt::LeftButton);
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(options->Command1[i]->backColour(), i ? Form1::kYellow : Form1::kGreen);
+            QCOMPARE(options->Command1[i]->grab().toImage().pixelColor(4, 4),
+                     bgrColour(i ? Form1::kYellow : Form1::kGreen));
         QTest::mouseClick(options->Command2, Qt::LeftButton);
         board = Runtime::loaded<Form2>();
         QCOMPARE(board->File1.Path, app.path("graficos/bbb"));
@@ -84,6 +86,45 @@ private slots:
         finishGame(board, fin, false); // "FIN JUEGO"
         QCOMPARE(app.ends, 1);
         QCOMPARE(loaded(), "");
+    }
+
+    void players_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("typed"); // into the shown panel's boxes, player 1 / player 2
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<QString>("names"); // stored, or "-" when "ACEPTAR" did nothing
+        QTest::newRow("1 jugador: the panel's colour") << 0 << "Ana/" << 0x0080C0FFu << "Ana/";
+        QTest::newRow("2 jugadores, only player 2's name") << 1 << "/Luis" << 0x0080FF80u << "/Luis";
+        QTest::newRow("every box empty: nothing happens") << 1 << "/" << 0x0080FF80u << "-";
+    }
+    void players() {
+        QFETCH(int, button);
+        QFETCH(QString, typed);
+        QFETCH(quint32, colour);
+        QFETCH(QString, names);
+        AppFixture app;
+        Form3 *players = Runtime::Show<Form3>();
+        QTest::mouseClick(players->Command1[button], Qt::LeftButton);
+        QCOMPARE(players->palette().color(QPalette::Window), bgrColour(colour));
+        QTest::keyClicks(players->Text1[button], typed.section(u'/', 0, 0));
+        QTest::keyClicks(players->Text2, typed.section(u'/', 1));
+        QTest::mouseClick(players->Command2, Qt::LeftButton);
+        QCOMPARE(Runtime::loaded<Form1>() ? Module1::Player1Name + u'/' + Module1::Player2Name : "-", names);
+    }
+
+    void ownSet() { // a set only in the players' own folder is offered and dealt from there
+        AppFixture app;
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
+        app.makePictureSet("s", 6);
+        const QString own = home.filePath("trabel/graficos/mias");
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(QDir().mkpath(own) && AppFixture::writePicture(own + QString("/f%1.png").arg(i), {20, 20}));
+        Form2 *board = openBoard("Ana", {}, 0, "mias");
+        QVERIFY(Runtime::loaded<Form1>()->Combo1->findText("mias") >= 0);
+        QVERIFY(board);
+        QCOMPARE(board->File1.Path, own);
     }
 
     void endings_data() {
