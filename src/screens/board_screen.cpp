@@ -276,6 +276,10 @@ void Form2::markSlot(int slot)
 
 bool Form2::focusNextPrevChild(bool)
 {
+    // Disabling the board after a mismatch moves the focus on too: that is no Tab, and a player
+    // using the mouse must not find the keyboard frame on a card.
+    if (!isEnabled())
+        return false;
     // Tab goes between the cards (one stop, at the keyboard frame) and the quit button.
     if (m_marked >= 0 && m_marked < Picture2.size() && focusWidget() == Picture2[m_marked]) {
         Picture2[m_marked]->setMarked(false);
