@@ -16,12 +16,10 @@
 
 static QString fileName(int index, quint8 selector)
 {
-    static const char *const kSuffixes[] = {"png", "jpg", "gif", "bmp", "jpeg", "tif", "webp",
-                                            "svg", "ico", "tga", "ppm", "xpm", "xbm", "icns",
-                                            "wbmp", "txt", "", "PNG", "GIF", "svgz"};
-    const QString suffix = QLatin1String(kSuffixes[selector % 20]);
-    const QString base = QStringLiteral("f%1").arg(index, 2, 10, QChar(u'0'));
-    const QString file = suffix.isEmpty() ? base : base + u'.' + suffix;
+    static const char *const kSuffixes[] = {".png", ".jpg", ".gif", ".bmp", ".jpeg", ".tif", ".webp",
+                                            ".svg", ".ico", ".tga", ".ppm", ".xpm", ".xbm", ".icns",
+                                            ".wbmp", ".txt", "", ".PNG", ".GIF", ".svgz"};
+    const QString file = QStringLiteral("f%1").arg(index, 2, 10, QChar(u'0')) + kSuffixes[selector % 20];
     if ((selector / 20) % 8 == 1)
         return QLatin1String(index % 2 ? "Thumbs.db" : "desktop.ini");
     return (selector / 20) % 8 == 0 ? u'.' + file : file;
@@ -46,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 5)
         return 0;
     const int pairs = 1 + data[0] % 21;
-    SeededRandom random(quint32(data[1]) | quint32(data[2]) << 8 | quint32(data[3]) << 16
-                        | quint32(data[4]) << 24);
+    SeededRandom random(quint32(data[1]) | quint32(data[2]) << 8 | quint32(data[3]) << 16 | quint32(data[4]) << 24);
     const QByteArray rest(reinterpret_cast<const char *>(data + 5), qsizetype(size - 5));
     const QString dir = g_root->filePath(QStringLiteral("set"));
     QDir(dir).removeRecursively();

@@ -12,8 +12,7 @@ static quint32 u32(const QByteArray &b, qsizetype at)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const AudioFormat devices[] = {
-        {44100, 2, 2}, {48000, 2, 4}, {22050, 1, 1}, {8000, 8, 2}};
+    static const AudioFormat devices[] = {{44100, 2, 2}, {48000, 2, 4}, {22050, 1, 1}, {8000, 8, 2}};
     if (size < 1)
         return 0;
     WavLimits limits;

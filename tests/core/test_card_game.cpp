@@ -8,13 +8,11 @@
 #include "module1.h"
 #include "random_source.h"
 
-class TestCardGame : public QObject
-{
+class TestCardGame : public QObject {
     Q_OBJECT
 
 private slots:
-    void randomGames_data()
-    {
+    void randomGames_data() {
         QTest::addColumn<int>("option");
         QTest::addColumn<QString>("player2");
         QTest::addColumn<quint32>("seed");
@@ -29,8 +27,7 @@ private slots:
         // A long two-player series never resets the count: it stops at its limit.
         QTest::newRow("mismatches near the limit") << 3 << "Bea" << 5u << 32760;
     }
-    void randomGames()
-    {
+    void randomGames() {
         QFETCH(int, option);
         QFETCH(QString, player2);
         QFETCH(quint32, seed);

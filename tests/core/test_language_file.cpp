@@ -6,28 +6,24 @@
 
 namespace {
 
-QByteArray numbered(int count, const char *end = "\r\n")
-{
+QByteArray numbered(int count, const char *end = "\r\n") {
     QByteArray bytes;
     for (int i = 1; i <= count; ++i)
         bytes += "linea " + QByteArray::number(i) + end;
     return bytes;
 }
 
-QStringList numberedTexts(int count)
-{
+QStringList numberedTexts(int count) {
     return QString::fromLatin1(numbered(count, "\n")).split(u'\n').mid(0, count);
 }
 } // namespace
 
-class TestLanguageFile : public QObject
-{
+class TestLanguageFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     /// The file read from memory and from disk.
-    QList<LanguageFile> read(const QByteArray &bytes)
-    {
+    QList<LanguageFile> read(const QByteArray &bytes) {
         QFile f(m_dir.filePath(QStringLiteral("idioma.txt")));
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(f.fileName()));
@@ -36,8 +32,7 @@ class TestLanguageFile : public QObject
     }
 
 private slots:
-    void lines_data()
-    {
+    void lines_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
         // A long line is cut at its limit, without the byte-order mark and a split character.
@@ -58,8 +53,7 @@ private slots:
             << "A\xF1o\r\n" + numbered(19) + "Ni\xC3\xB1o" << L{u"Año"_qs} + numberedTexts(19);
     }
 
-    void lines()
-    {
+    void lines() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         for (const LanguageFile &f : read(bytes)) {

@@ -6,20 +6,17 @@
 #include "module1.h"
 #include "results.h"
 
-struct Award
-{
+struct Award {
     const char *boxes;    ///< the texts of the two pair boxes, split at '|'
     QPoint before, after; ///< series points of players 1 and 2
     const char *cue;
 };
 
-class TestResults : public QObject
-{
+class TestResults : public QObject {
     Q_OBJECT
 
 private slots:
-    void points_data()
-    {
+    void points_data() {
         QTest::addColumn<Award>("a");
         const int max = std::numeric_limits<qint32>::max();
         QTest::newRow("7 against 5") << Award{"7|5", {3, 4}, {5, 4}, "ganador"};
@@ -37,8 +34,7 @@ private slots:
         QTest::newRow("player 1 one below") << Award{"7|5", {max - 1, 0}, {max - 1, 0}, "ganador"};
         QTest::newRow("player 1 one below, draw") << Award{"6|6", {max - 1, 0}, {max, 1}, "empate"};
     }
-    void points()
-    {
+    void points() {
         QFETCH(Award, a);
         Module1::Player1Points = a.before.x();
         Module1::Player2Points = qint16(a.before.y());
@@ -48,8 +44,7 @@ private slots:
         QCOMPARE(Results::cueFor(outcome), QStringLiteral("\\sonidos\\%1.wav").arg(a.cue));
     }
 
-    void lines()
-    {
+    void lines() {
         // From the first `texts` result texts of the language file, whose lines may be missing.
         const QStringList all{"lo ha conseguido en", "intentos", "ha encontrado", "parejas. Lleva",
                               "puntos"};

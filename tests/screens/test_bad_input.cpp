@@ -1,13 +1,7 @@
-// Spoiled files and odd names, one row each: whatever the player has, the game is played through
-// to its results, or the program ends with its one message "NO ENCUENTRO LOS DIBUJOS". Nothing
-// crashes, hangs or waits on a cue, no face is decoded whole, and nothing on disk changes.
-//
-// To add a case, add a row to rows(): what it spoils, how, and what the player must get. The set
-// "s" starts with six good pictures beside the shipped language file, the real sound player runs
-// on the silent driver, and there are no sounds and no card back.
-#include <QtTest>
-
-#include <QDirIterator>
+// Spoiled files and odd names, one row each of rows(): whatever the player has, the game is played
+// through to its results, or the program ends with its one message "NO ENCUENTRO LOS DIBUJOS".
+// Nothing crashes, hangs or waits on a cue, no face is decoded whole, nothing on disk changes.
+// Each row starts from a set "s" of six good pictures, the real sound player on the silent driver.
 #include <QtEndian>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -15,12 +9,8 @@
 #include <unistd.h>
 
 #include "app_fixture.h"
-#include "board_screen.h"
 #include "controls.h"
-#include "options_screen.h"
 #include "pictures.h"
-#include "platform.h"
-#include "results_screen.h"
 
 namespace {
 
@@ -35,22 +25,7 @@ struct Setup {
     std::function<void()> undo = [] {}; ///< what removing the temporary folder needs first
 };
 
-struct Row {
-    const char *name;
-    std::function<void(Setup &)> spoil;
-    Gets gets;
-};
-
-bool write(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+struct Row { const char *name; std::function<void(Setup &)> spoil; Gets gets; };
 
 /// A small picture whose header claims width × height pixels (a PNG's checksum mended).
 QByteArray forged(const char *format, quint32 width, quint32 height) {
@@ -80,13 +55,12 @@ QByteArray forged(const char *format, quint32 width, quint32 height) {
 
 const QList<Row> &rows() {
     using G = Gets;
-    // clang-format off
     static const QList<Row> table = {
     // idioma/idioma.txt
     {"language file missing", [](Setup &s) { QFile::remove(s.app.path("idioma/idioma.txt")); }, G::Game},
     {"language file empty", [](Setup &s) { s.app.writeLanguage({}); }, G::Game},
     {"a 10 MB first line, then the rest", [](Setup &s) {
-        const QByteArray shipped = bytesOf(s.app.path("idioma/idioma.txt"));
+        const QByteArray shipped = readFile(s.app.path("idioma/idioma.txt"));
         s.app.writeLanguage(QByteArray(10 << 20, 'B') + shipped.mid(shipped.indexOf('\n')));
     }, G::Game},
     {"a 1 TB language file without a line end", [](Setup &s) {
@@ -108,14 +82,14 @@ const QList<Row> &rows() {
         QFile::rename(s.dir + "dibujo04.png", s.dir + ".dibujo04.png");
         QFile::rename(s.dir + "dibujo05.png", s.dir + "._dibujo05.png");
         for (const char *junk : {"Thumbs.db", "desktop.ini", "texto.jpg", "roto.gif"})
-            write(s.dir + junk, "GIF89a no es un dibujo");
+            writeFile(s.dir + junk, "GIF89a no es un dibujo");
     }, G::Message},
     {"empty, cut and huge pictures, extreme shapes", [](Setup &s) {
-        const QByteArray whole = bytesOf(s.dir + "dibujo00.png");
+        const QByteArray whole = readFile(s.dir + "dibujo00.png");
         for (int i = 0; i < 4; ++i)
-            write(s.dir + QString("cortado%1.png").arg(i), whole.left(whole.size() * i / 4));
-        write(s.dir + "enorme.png", forged("png", 60000, 60000)), write(s.dir + "enorme.jpg", forged("jpeg", 60000, 60000));
-        write(s.dir + "grande.png", forged("png", 7000, 8000)), write(s.dir + "grande.jpg", forged("jpeg", 16000, 16000));
+            writeFile(s.dir + QString("cortado%1.png").arg(i), whole.left(whole.size() * i / 4));
+        writeFile(s.dir + "enorme.png", forged("png", 60000, 60000)), writeFile(s.dir + "enorme.jpg", forged("jpeg", 60000, 60000));
+        writeFile(s.dir + "grande.png", forged("png", 7000, 8000)), writeFile(s.dir + "grande.jpg", forged("jpeg", 16000, 16000));
         AppFixture::writePicture(s.dir + "alta.png", {1, 4000}), AppFixture::writePicture(s.dir + "ancha.png", {4000, 1});
     }, G::Game},
     {"folders named like pictures, link loops, dangling links", [](Setup &s) {
@@ -146,23 +120,23 @@ const QList<Row> &rows() {
     }, G::Game},
     {"10000 files, 25 of them pictures, for 21 pairs", [](Setup &s) {
         s.pairButton = 4;
-        write(s.dir + ".basura", "basura");
+        writeFile(s.dir + ".basura", "basura");
         for (int i = 0; i < 10000; ++i)
             ::link(QFile::encodeName(s.dir + (i % 400 ? ".basura" : QString("dibujo0%1.png").arg(i / 400 % 6))),
                    QFile::encodeName(s.dir + QString("f%1.png").arg(i, 5, 10, QChar('0'))));
     }, G::Game},
-    {"the card back not a picture", [](Setup &s) { write(s.app.path("fondo.jpg"), "no"); }, G::Game},
+    {"the card back not a picture", [](Setup &s) { writeFile(s.app.path("fondo.jpg"), "no"); }, G::Game},
     // sonidos
     {"cues that lie, are text, empty or a picture", [](Setup &s) {
         QByteArray liar = AppFixture::wav(1).left(200);
         qToLittleEndian<quint32>(64 << 20, liar.data() + 40);
-        write(s.app.path("sonidos/abrir.wav"), liar), write(s.app.path("sonidos/cerrar.wav"), "RIFF no");
+        writeFile(s.app.path("sonidos/abrir.wav"), liar), writeFile(s.app.path("sonidos/cerrar.wav"), "RIFF no");
         for (int i = 1; i <= 12; ++i)
-            write(s.app.path(QString("sonidos/%1.wav").arg(i)), {});
-        write(s.app.path("sonidos/ganador.wav"), forged("png", 10, 10));
+            writeFile(s.app.path(QString("sonidos/%1.wav").arg(i)), {});
+        writeFile(s.app.path("sonidos/ganador.wav"), forged("png", 10, 10));
     }, G::Game},
     {"twenty-second cues for every click", [](Setup &s) {
-        write(s.app.path("sonidos/abrir.wav"), AppFixture::wav(20));
+        writeFile(s.app.path("sonidos/abrir.wav"), AppFixture::wav(20));
         for (int i = 0; i <= 12; ++i)
             QFile::link("abrir.wav", s.app.path(i ? QString("sonidos/%1.wav").arg(i) : "sonidos/cerrar.wav"));
     }, G::Game},
@@ -172,24 +146,7 @@ const QList<Row> &rows() {
         s.name2 = "שלום 😀 \u202Eolleh";
     }, G::Game},
     };
-    // clang-format on
     return table;
-}
-
-/// Everything under a folder: each entry's path, and a file's size and time; links not followed.
-QStringList snapshot(const QString &root) {
-    QStringList out;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo f = it.nextFileInfo();
-        out << f.filePath() + (f.isSymLink() ? " link"
-                               : f.isDir()   ? " dir"
-                                             : QString(" %1 %2").arg(f.size()).arg(
-                                                   f.lastModified().toMSecsSinceEpoch()));
-    }
-    out.sort();
-    return out;
 }
 
 qint64 peakResidentBytes() {
@@ -228,8 +185,7 @@ private slots:
             QVERIFY(board);
             for (int k = 0; k < 2 * board->TotalPairs(); ++k) {
                 const QString name = board->File1.List(board->CardPicture()[k].toInt());
-                QVERIFY2(!name.startsWith(u'.') &&
-                             Pictures::naturalSize(board->File1.Path + u'/' + name).isValid(),
+                QVERIFY2(!name.startsWith(u'.') && Pictures::naturalSize(board->File1.Path + u'/' + name).isValid(),
                          qPrintable(name));
             }
             QElapsedTimer clicks;
@@ -245,9 +201,7 @@ private slots:
                     for (const Label *label : f->findChildren<Label *>())
                         QCOMPARE(label->textFormat(), Qt::PlainText);
             });
-            QVERIFY(Runtime::loaded<Form1>() && !Runtime::loaded<Form2>());
-            QVERIFY(app.messages.isEmpty());
-            QCOMPARE(app.ends, 0);
+            QVERIFY(Runtime::loaded<Form1>() && !Runtime::loaded<Form2>() && app.messages.isEmpty() && !app.ends);
         }
         QVERIFY2(peakResidentBytes() - peak < 512LL << 20, "a picture was decoded whole");
         QCOMPARE(snapshot(app.path({})), before);

@@ -2,44 +2,30 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QtTest>
 
 #include "app_fixture.h"
-#include "board_screen.h"
 #include "files.h"
-#include "options_screen.h"
 #include "picture_sets.h"
 
 namespace {
 
-void touch(const QString &folder, const QStringList &files) // empty files: nothing is opened
-{
+void touch(const QString &folder, const QStringList &files) { // empty files: nothing is opened
     QDir().mkpath(folder);
     for (const QString &f : files)
-        QFile(folder + u'/' + f).open(QIODevice::WriteOnly);
+        writeFile(folder + u'/' + f, {});
 }
 
 QStringList numbered(int count) { QStringList out; for (int i = 0; i < count; ++i) out << QString("f%1.jpg").arg(i); return out; }
 
-QString snapshot(const QString &folder) // every entry below, with its size and time
-{
-    QString out;
-    for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
-        out += it.next() + QString::number(it.fileInfo().size()) + it.fileInfo().lastModified().toString(Qt::ISODateWithMs);
-    return out;
-}
-
 } // namespace
 
-class PictureSetsTest : public QObject
-{
+class PictureSetsTest : public QObject {
     Q_OBJECT
     QTemporaryDir root;
     QString at(const QString &relative) const { return root.path() + u'/' + relative; }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         qputenv("HOME", at("home").toLocal8Bit());
         qputenv("XDG_DATA_HOME", at("data").toLocal8Bit());
         qputenv("XDG_PICTURES_DIR", at("home/Imágenes").toLocal8Bit());
@@ -51,8 +37,7 @@ private slots:
         touch(at("home/Imágenes/casi"), numbered(5) + QStringList{"Thumbs.db", ".oculta.jpg", "desktop.ini"});
     }
 
-    void namesLeadToFolders_data()
-    {
+    void namesLeadToFolders_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("folder"); // "app/" stands for the application folder
         QTest::addColumn<bool>("offered");
@@ -67,15 +52,14 @@ private slots:
         QTest::newRow("home path") << "~/fotos/" << "home/fotos" << false;
         QTest::newRow("nowhere") << "nada" << "app/graficos/nada" << false;
     }
-    void namesLeadToFolders()
-    {
+    void namesLeadToFolders() {
         QFETCH(QString, name);
         QFETCH(QString, folder);
         QFETCH(bool, offered);
         AppFixture app;
         for (const char *set : {"animales", "fiesta"})
             touch(app.path(QString("graficos/") + set), numbered(6));
-        const QString before = snapshot(root.path());
+        const QStringList before = snapshot(root.path());
         const QString expected = folder.startsWith("app/") ? app.path(folder.mid(4)) : at(folder);
         QCOMPARE(PictureSets::folder(name), expected);
         const QStringList names = PictureSets::names(Files::subFolders(PictureSets::shippedFolder()));
@@ -84,14 +68,13 @@ private slots:
         QCOMPARE(snapshot(root.path()), before);
     }
 
-    void aDroppedPhotoDealsFromItsFolder()
-    {
+    void aDroppedPhotoDealsFromItsFolder() {
         AppFixture app;
         const QString album = at("home/Imágenes/Cumpleaños");
         QDir().mkpath(album);
         for (int i = 0; i < 6; ++i)
             QVERIFY(AppFixture::writePicture(album + QString("/foto%1.png").arg(i), {48, 36}));
-        const QString before = snapshot(root.path());
+        const QStringList before = snapshot(root.path());
         Form1 *options = Runtime::Show<Form1>();
         QCOMPARE(QAccessible::queryAccessibleInterface(options->Combo1)->relations(QAccessible::Label).value(0).first->object(),
                  options->Label2[2]);

@@ -1,14 +1,7 @@
 // What the screens rely on from the runtime: load, show, show modally, unload and End; twips;
 // folder listings; moving a file without overwriting.
-#include <QtTest>
-
-#include <QApplication>
-#include <unistd.h>
-
 #include "app_fixture.h"
 #include "files.h"
-#include "platform.h"
-#include "twips.h"
 
 namespace {
 
@@ -26,24 +19,14 @@ template <char Name> struct Counted : Form {
     void Form_Unload() override { ++unloads; }
     static QString state() {
         const Counted *f = Runtime::loaded<Counted>();
-        return QStringLiteral("%1 %2/%3 %4, ")
-            .arg(Name)
-            .arg(loads)
-            .arg(unloads)
-            .arg(!f               ? "gone"
-                 : f->isVisible() ? "shown"
-                                  : "hidden");
+        const char *shown = !f ? "gone" : f->isVisible() ? "shown" : "hidden";
+        return QString("%1 %2/%3 %4, ").arg(Name).arg(loads).arg(unloads).arg(shown);
     }
     static inline int loads, unloads, ticks;
     static inline bool endInLoad;
 };
 using A = Counted<'A'>;
 using B = Counted<'B'>;
-
-QByteArray contents(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
-}
 
 } // namespace
 
@@ -56,7 +39,6 @@ private slots:
         // modalA/how: A shown modally, then hidden, unloaded, closed or ended from inside.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("after"); // loads/unloads and state of each, times ended
-        // clang-format off
         QTest::newRow("loaded once") << "loadA loadA showA" << "A 1/0 shown, B 0/0 gone, 0";
         QTest::newRow("unloaded, shown: loaded afresh") << "showB showA unloadA showA" << "A 2/1 shown, B 1/0 shown, 0";
         QTest::newRow("unload of one not loaded") << "showB unloadA" << "A 0/0 gone, B 1/0 shown, 0";
@@ -70,7 +52,6 @@ private slots:
         QTest::newRow("modal, closed") << "showB modalA/close" << "A 1/1 gone, B 1/0 shown, 0";
         QTest::newRow("modal, ended") << "showB modalA/end" << "A 1/0 gone, B 1/0 gone, 1";
         QTest::newRow("modal when shown already") << "showB showA modalA/unload" << "A 1/1 gone, B 1/0 shown, 0";
-        // clang-format on
     }
     void runtime() {
         QFETCH(QString, steps);
@@ -79,22 +60,19 @@ private slots:
         A::loads = A::unloads = B::loads = B::unloads = A::endInLoad = 0;
         for (const QString &step : steps.split(u' ')) {
             const bool a = step.endsWith(u'A');
-            const auto close = [a] {
-                a ? Runtime::loaded<A>()->close() : Runtime::loaded<B>()->close();
-            };
-            if (step == QLatin1String("end"))
+            if (step == "end")
                 Runtime::End();
-            else if (step.startsWith(QLatin1String("show")))
+            else if (step.startsWith("show"))
                 a ? void(Runtime::Show<A>()) : void(Runtime::Show<B>());
-            else if (step.startsWith(QLatin1String("unload")))
+            else if (step.startsWith("unload"))
                 a ? Runtime::Unload<A>() : Runtime::Unload<B>();
-            else if (step.startsWith(QLatin1String("close")))
-                close();
-            else if (step == QLatin1String("hideA"))
+            else if (step.startsWith("close"))
+                a ? Runtime::loaded<A>()->close() : Runtime::loaded<B>()->close();
+            else if (step == "hideA")
                 Runtime::loaded<A>()->hide();
-            else if (step == QLatin1String("loadA"))
+            else if (step == "loadA")
                 Runtime::Load<A>();
-            else if (step == QLatin1String("endInLoadA")) {
+            else if (step == "endInLoadA") {
                 A::endInLoad = true;
                 QVERIFY(!Runtime::Show<A>());
             } else {
@@ -142,51 +120,30 @@ private slots:
         QCOMPARE(east->x(), w->geometry().right() + 1); // neighbours touch on screen too
     }
 
-    void centred_data() {
-        QTest::addColumn<QSize>("screen");
-        QTest::addColumn<QSize>("client");
-        QTest::addColumn<QPoint>("pixels");
-        // Int rounds down: 3922.5 twips is 3922, 261 pixels (3923 would be 262).
-        QTest::newRow("half a twip")
-            << QSize(15375, 11520) << QSize(7530, 6945) << QPoint(261, 152);
-        QTest::newRow("wider than the screen")
-            << QSize(9600, 7200) << QSize(12015, 6945) << QPoint(-81, 8);
-    }
     void centred() {
-        QFETCH(QSize, screen);
-        QFETCH(QSize, client);
-        QFETCH(QPoint, pixels);
         AppFixture app;
-        Twips::setScreen(screen);
-        Form f;
-        f.setClientTwips(client.width(), client.height());
-        f.centreOnScreen();
-        QCOMPARE(f.pos(), pixels);
+        // Int rounds down: 3922.5 twips is 3922, 261 pixels (3923 would be 262).
+        for (const auto &[screen, client, pixels] : {std::tuple{QSize(15375, 11520), QSize(7530, 6945), QPoint(261, 152)},
+                                                     {QSize(9600, 7200), QSize(12015, 6945), QPoint(-81, 8)}}) {
+            Twips::setScreen(screen);
+            Form f;
+            f.setClientTwips(client.width(), client.height());
+            f.centreOnScreen();
+            QCOMPARE(f.pos(), pixels);
+        }
     }
 
-    void listings_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QStringList>("files");
-        QTest::newRow("by name whatever the case, hidden left out")
-            << "m" << QStringList{"alfa", "Beta.gif", "gamma"}
-            << QStringList{"ardilla.png", "Burro.gif", "zorro"};
-        QTest::newRow("missing") << "no" << QStringList() << QStringList();
-        QTest::newRow("a file") << "m/zorro" << QStringList() << QStringList();
-    }
     void listings() {
-        QFETCH(QString, folder);
-        QFETCH(QStringList, folders);
-        QFETCH(QStringList, files);
         QTemporaryDir tmp;
-        for (const char *d : {"m/gamma", "m/alfa", "m/Beta.gif", "m/.oculta"})
+        for (const char *d : {"gamma", "alfa", "Beta.gif", ".oculta"})
             QVERIFY(QDir(tmp.path()).mkpath(d));
-        for (const char *f : {"m/zorro", "m/Burro.gif", "m/ardilla.png", "m/.escondido.png"})
-            QVERIFY(QFile(tmp.filePath(f)).open(QIODevice::WriteOnly));
-        for (QString &name : folders)
-            name = tmp.filePath(folder + u'/' + name);
-        QCOMPARE(Files::subFolders(tmp.filePath(folder)), folders);
-        QCOMPARE(Files::fileNames(tmp.filePath(folder)), files);
+        for (const char *f : {"zorro", "Burro.gif", "ardilla.png", ".escondido.png"})
+            QVERIFY(writeFile(tmp.filePath(f), {}));
+        // By name whatever the case, hidden ones left out; nothing from a missing folder or a file.
+        QCOMPARE(Files::subFolders(tmp.path()), QStringList({tmp.filePath("alfa"), tmp.filePath("Beta.gif"), tmp.filePath("gamma")}));
+        QCOMPARE(Files::fileNames(tmp.path()), QStringList({"ardilla.png", "Burro.gif", "zorro"}));
+        for (const QString &none : {tmp.filePath("no"), tmp.filePath("zorro")})
+            QVERIFY(Files::subFolders(none).isEmpty() && Files::fileNames(none).isEmpty());
     }
 
     void move_data() {
@@ -199,18 +156,12 @@ private slots:
         QFETCH(QString, target);
         QTemporaryDir tmp;
         const QString from = tmp.filePath("7.gif"), to = tmp.filePath("8.gif");
-        const auto put = [](const QString &path, const char *text) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
-        };
-        QVERIFY(put(from, "nuevo"));
+        QVERIFY(writeFile(from, "nuevo"));
         if (target != "none")
-            QVERIFY(target == "viejo" ? put(to, "viejo") : QFile::link("nada", to));
+            QVERIFY(target == "viejo" ? writeFile(to, "viejo") : QFile::link("nada", to));
         QCOMPARE(Files::moveFile(from, to), target == "none");
-        QCOMPARE(contents(from) + '/' + contents(to),
-                 QByteArray(target == "none"    ? "none/nuevo"
-                            : target == "viejo" ? "nuevo/viejo"
-                                                : "nuevo/none"));
+        const char *after = target == "none" ? "none/nuevo" : target == "viejo" ? "nuevo/viejo" : "nuevo/none";
+        QCOMPARE(readFile(from) + '/' + readFile(to), after);
     }
 };
 

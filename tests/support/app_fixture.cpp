@@ -1,17 +1,8 @@
 #include "app_fixture.h"
 
+#include <QDirIterator>
 #include <QImage>
 #include <QtEndian>
-#include <QtTest>
-
-#include "board_screen.h"
-#include "module1.h"
-#include "options_screen.h"
-#include "platform.h"
-#include "twips.h"
-#include "players_screen.h"
-#include "results_screen.h"
-#include "title_screen.h"
 
 AppFixture::AppFixture() {
     Runtime::resetForTests();
@@ -22,7 +13,7 @@ AppFixture::AppFixture() {
     Platform::setClock(&clock);
     Runtime::setMessageBoxHandler([this](const QString &text) { messages << text; });
     Runtime::setEndHandler([this] { ++ends; });
-    useShippedLanguage();
+    writeLanguage(readFile(TRABEL_SOURCE_DATA "/idioma/idioma.txt"));
 }
 
 AppFixture::~AppFixture() {
@@ -36,20 +27,34 @@ AppFixture::~AppFixture() {
     Module1::reset();
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
+}
+
+QStringList snapshot(const QString &root) {
+    QStringList out;
+    for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo f = it.nextFileInfo();
+        out << f.filePath() + (f.isSymLink() ? " link"
+                               : f.isDir()   ? " dir"
+                                             : QString(" %1 %2").arg(f.size()).arg(
+                                                   f.lastModified().toMSecsSinceEpoch()));
+    }
+    out.sort();
+    return out;
+}
+
 void AppFixture::writeLanguage(const QByteArray &bytes) {
-    QDir().mkpath(path("idioma"));
-    QFile f(path("idioma/idioma.txt"));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
-}
-
-void AppFixture::useShippedLanguage() {
-    QFile shipped(TRABEL_SOURCE_DATA "/idioma/idioma.txt");
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    writeLanguage(shipped.readAll());
-}
-
-void AppFixture::useShippedBack() {
-    QVERIFY(QFile::copy(TRABEL_SOURCE_DATA "/fondo.jpg", path("fondo.jpg")));
+    QVERIFY(writeFile(path("idioma/idioma.txt"), bytes));
 }
 
 bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
