@@ -20,8 +20,7 @@ private slots:
         for (quint32 seed : {1u, 2u, 3u})
             for (int option : {0, 2, 4}) {
                 QTest::addRow("option %d, one, seed %u", option, seed) << option << "" << seed << 0;
-                QTest::addRow("option %d, two, seed %u", option, seed)
-                    << option << "Bea" << seed << 0;
+                QTest::addRow("option %d, two, seed %u", option, seed) << option << "Bea" << seed << 0;
             }
         QTest::newRow("same names") << 1 << "Ana" << 4u << 0;
         // A long two-player series never resets the count: it stops at its limit.
@@ -78,8 +77,7 @@ private slots:
             QCOMPARE(g.CardsTurned, qint64(turned));
             QVERIFY(g.faceUp == up);
             QCOMPARE(g.PairsFound, boxes[0] + boxes[1]);
-            QCOMPARE(g.pairText[0], QString::number(boxes[0]));
-            QCOMPARE(g.pairText[1], QString::number(boxes[1]));
+            QCOMPARE(g.pairText, (std::array{QString::number(boxes[0]), QString::number(boxes[1])}));
             QCOMPARE(int(Module1::MismatchCount), mismatches);
             QCOMPARE(g.enabled, !showing);
             // Red with TurnPrefix for the player in turn, the bare name in black for the other;

