@@ -130,13 +130,10 @@ private slots:
         Form5 *title = Runtime::Show<Form5>();
         QVERIFY(!tree(iface(title)).contains(title->Shape1));
         Form3 *players = Runtime::Show<Form3>();
-        QCOMPARE(QStringList({nameOf(players->Text1[0]), nameOf(players->Text1[1]), nameOf(players->Text2)}),
-                 QStringList({"Nombre", "Jugador 1", "Jugador 2"}));
         const QList<QObject *> shown = tree(iface(players));
         // A frame without a caption is left out; what it holds is read.
         QVERIFY(!shown.contains(players->Frame1[0]) && shown.contains(players->Text1[0]) && shown.contains(players->Frame1[1]));
         Form1 *options = Runtime::Show<Form1>();
-        QCOMPARE(nameOf(options->Combo1), "Carpeta de imágenes");
         // The pair buttons are exclusive choices to a reader (12 pairs at the start); the look stays.
         for (int pressed : {2, 4, 0}) {
             g_sent.clear();

@@ -58,7 +58,7 @@ private slots:
         QFETCH(QString, after);
         AppFixture app;
         A::loads = A::unloads = B::loads = B::unloads = A::endInLoad = 0;
-        for (const QString &step : steps.split(u' ')) {
+        std::function<void(const QString &)> run = [&](const QString &step) {
             const bool a = step.endsWith(u'A');
             if (step == "end")
                 Runtime::End();
@@ -83,15 +83,14 @@ private slots:
                 rescue.start(8000);
                 whenShown<A>([&](A *f) {
                     modal = QApplication::activeModalWidget() == f;
-                    how == "hide"     ? f->hide()
-                    : how == "unload" ? Runtime::Unload<A>()
-                    : how == "close"  ? (void)f->close()
-                                      : Runtime::End();
+                    run(how == "end" ? how : how + u'A');
                 });
                 Runtime::ShowModal<A>();
                 QVERIFY(modal && !QApplication::activeModalWidget());
             }
-        }
+        };
+        for (const QString &step : steps.split(u' '))
+            run(step);
         QCOMPARE(A::state() + B::state() + QString::number(app.ends), after);
         const int ticks = A::ticks + B::ticks;
         QTest::qWait(30);

@@ -30,9 +30,7 @@ struct RecordingSound final : SoundPlayer {
 
 /// A clock that moves on by `step` seconds at every reading, starting again at midnight.
 struct SteppingClock final : Clock {
-    double secondsSinceMidnight() override {
-        return std::exchange(now, std::fmod(now + step, 86400));
-    }
+    double secondsSinceMidnight() override { return std::exchange(now, std::fmod(now + step, 86400)); }
     double now = 36000, step = 0.25;
 };
 
