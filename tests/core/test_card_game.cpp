@@ -20,7 +20,6 @@ struct Award {
 
 class TestCardGame : public QObject {
     Q_OBJECT
-
 private slots:
     void randomGames_data() {
         QTest::addColumn<int>("option");

@@ -21,7 +21,6 @@ struct Dealt {
 
 class TestDeal : public QObject {
     Q_OBJECT
-
 private slots:
     void previewFitsTable_data() {
         QTest::addColumn<QSize>("preview");

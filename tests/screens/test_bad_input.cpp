@@ -14,7 +14,7 @@
 
 namespace {
 
-enum class Gets { Game, Message };
+enum Gets { Game, Message };
 
 /// What a row may change besides the files: the set and pair button chosen, the names typed.
 struct Setup {
@@ -47,35 +47,34 @@ QByteArray forged(const char *format, quint32 width, quint32 height) {
 }
 
 const QList<Row> &rows() {
-    using G = Gets;
     static const QList<Row> table = {
     // idioma/idioma.txt
-    {"language file empty", [](Setup &s) { s.app.writeLanguage({}); }, G::Game},
+    {"language file empty", [](Setup &s) { s.app.writeLanguage({}); }, Game},
     {"a 10 MB first line, then the rest", [](Setup &s) {
         const QByteArray shipped = readFile(s.app.path("idioma/idioma.txt"));
         s.app.writeLanguage(QByteArray(10 << 20, 'B') + shipped.mid(shipped.indexOf('\n')));
-    }, G::Game},
+    }, Game},
     {"a 1 TB language file without a line end", [](Setup &s) {
         QFile f(s.app.path("idioma/idioma.txt"));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.resize(1LL << 40));
-    }, G::Game},
+    }, Game},
     {"language file a link to /dev/zero, card back a pipe", [](Setup &s) {
         QFile::remove(s.app.path("idioma/idioma.txt")), QFile::link("/dev/zero", s.app.path("idioma/idioma.txt"));
         QCOMPARE(::mkfifo(QFile::encodeName(s.app.path("fondo.jpg")), 0600), 0);
-    }, G::Game},
+    }, Game},
     {"language file a pipe", [](Setup &s) {
         QFile::remove(s.app.path("idioma/idioma.txt"));
         QCOMPARE(::mkfifo(QFile::encodeName(s.app.path("idioma/idioma.txt")), 0600), 0);
-    }, G::Game},
+    }, Game},
     // graficos/s
-    {"the set folder empty", [](Setup &s) { QDir(s.dir).removeRecursively(), QDir().mkdir(s.dir); }, G::Message},
-    {"a set that does not exist", [](Setup &s) { s.set = "no existe"; }, G::Message},
+    {"the set folder empty", [](Setup &s) { QDir(s.dir).removeRecursively(), QDir().mkdir(s.dir); }, Message},
+    {"a set that does not exist", [](Setup &s) { s.set = "no existe"; }, Message},
     {"four pictures, the rest hidden or junk, for six pairs", [](Setup &s) {
         QFile::rename(s.dir + "dibujo04.png", s.dir + ".dibujo04.png");
         QFile::rename(s.dir + "dibujo05.png", s.dir + "._dibujo05.png");
         for (const char *junk : {"Thumbs.db", "desktop.ini", "texto.jpg", "roto.gif"})
             writeFile(s.dir + junk, "GIF89a no es un dibujo");
-    }, G::Message},
+    }, Message},
     {"empty, cut and huge pictures, extreme shapes", [](Setup &s) {
         const QByteArray whole = readFile(s.dir + "dibujo00.png");
         for (int i = 0; i < 4; ++i)
@@ -83,24 +82,24 @@ const QList<Row> &rows() {
         writeFile(s.dir + "enorme.bmp", forged("bmp", 60000, 60000)), writeFile(s.dir + "enorme.jpg", forged("jpeg", 60000, 60000));
         writeFile(s.dir + "grande.bmp", forged("bmp", 7000, 8000)), writeFile(s.dir + "grande.jpg", forged("jpeg", 16000, 16000));
         AppFixture::writePicture(s.dir + "alta.png", {1, 4000}), AppFixture::writePicture(s.dir + "ancha.png", {4000, 1});
-    }, G::Game},
+    }, Game},
     {"folders named like pictures, link loops, dangling links", [](Setup &s) {
         AppFixture::writePicture(s.dir + "x.png/d.png", {20, 20});
         const char *links[][2] = {{".", "bucle"}, {"bucle.png", "bucle.png"}, {"b.png", "a.png"}, {"a.png", "b.png"}, {"/nada", "roto.png"}};
         for (auto [target, name] : links)
             QFile::link(target, s.dir + name);
-    }, G::Game},
+    }, Game},
     {"pictures that are pipes or a link to /dev/zero", [](Setup &s) {
         for (int i = 0; i < 10; ++i)
             QCOMPARE(::mkfifo(QFile::encodeName(s.dir + QString("tubo%1.png").arg(i)), 0600), 0);
         QFile::link("/dev/zero", s.dir + "cero.png");
-    }, G::Game},
-    {"a link into /proc chosen as the set", [](Setup &s) { QFile::link("/proc", s.app.path("graficos/proc")), s.set = "proc"; }, G::Message},
-    {"a link loop chosen as the set", [](Setup &s) { QFile::link(".", s.app.path("graficos/bucle")), s.set = "bucle"; }, G::Message},
+    }, Game},
+    {"a link into /proc chosen as the set", [](Setup &s) { QFile::link("/proc", s.app.path("graficos/proc")), s.set = "proc"; }, Message},
+    {"a link loop chosen as the set", [](Setup &s) { QFile::link(".", s.app.path("graficos/bucle")), s.set = "bucle"; }, Message},
     {"the set folder unreadable", [](Setup &s) {
         ::chmod(QFile::encodeName(s.dir), 0);
         s.undo = [d = s.dir] { ::chmod(QFile::encodeName(d), 0755); };
-    }, ::geteuid() == 0 ? G::Game : G::Message}, // the superuser reads it all the same
+    }, ::geteuid() == 0 ? Game : Message}, // the superuser reads it all the same
     {"names not UTF-8, emoji, right to left", [](Setup &s) {
         s.set = "mis dibujos ñ 😀";
         for (const char *name : {"perro ñandú", "😀 cara", "  espacios  ", "árbol.ÁRBOL", "שלום", "a.b.c"})
@@ -108,15 +107,15 @@ const QList<Row> &rows() {
         const QByteArray raw = QFile::encodeName(s.app.path("graficos/" + s.set)) + "/mal\xFF.png";
         ::close(::open(raw, O_CREAT | O_WRONLY, 0644));
         s.undo = [raw] { ::unlink(raw); };
-    }, G::Game},
+    }, Game},
     {"10000 files, 25 of them pictures, for 21 pairs", [](Setup &s) {
         s.pairButton = 4;
         writeFile(s.dir + ".basura", "basura");
         for (int i = 0; i < 10000; ++i)
             ::link(QFile::encodeName(s.dir + (i % 400 ? ".basura" : QString("dibujo0%1.png").arg(i / 400 % 6))),
                    QFile::encodeName(s.dir + QString("f%1.png").arg(i, 5, 10, QChar('0'))));
-    }, G::Game},
-    {"the card back not a picture", [](Setup &s) { writeFile(s.app.path("fondo.jpg"), "no"); }, G::Game},
+    }, Game},
+    {"the card back not a picture", [](Setup &s) { writeFile(s.app.path("fondo.jpg"), "no"); }, Game},
     // sonidos
     {"cues that lie, are text, empty or a picture", [](Setup &s) {
         QByteArray liar = AppFixture::wav(1).left(200);
@@ -125,12 +124,12 @@ const QList<Row> &rows() {
         for (int i = 1; i <= 12; ++i)
             writeFile(s.app.path(QString("sonidos/%1.wav").arg(i)), {});
         writeFile(s.app.path("sonidos/ganador.wav"), forged("bmp", 10, 10));
-    }, G::Game},
+    }, Game},
     // names typed
     {"a thousand characters and markup, two players", [](Setup &s) {
         s.name1 = "<img src=x><b>" + QString(1000, u'ñ');
         s.name2 = "שלום 😀 \u202Eolleh";
-    }, G::Game},
+    }, Game},
     };
     return table;
 }
@@ -145,7 +144,6 @@ qint64 peakResidentBytes() {
 
 class BadInputTest : public QObject {
     Q_OBJECT
-
 private slots:
     void spoiled_data() {
         QTest::addColumn<int>("row");
@@ -163,7 +161,7 @@ private slots:
         const qint64 peak = peakResidentBytes();
 
         Form2 *board = openBoard(s.name1, s.name2, s.pairButton, s.set);
-        if (rows()[row].gets == Gets::Message) {
+        if (rows()[row].gets == Message) {
             QVERIFY(!board);
             QCOMPARE(app.messages, QStringList{"NO ENCUENTRO LOS DIBUJOS"});
             QCOMPARE(app.ends, 1);

@@ -133,7 +133,8 @@ private slots:
         QCOMPARE(image.size(), colour.isValid() ? face : QSize(0, 0));
         const int w = face.width(), h = face.height();
         // Upright: the blue block at the top left, and nowhere else.
-        for (const QPoint &at : {QPoint(w / 2, h / 2), QPoint(w * 9 / 10, h / 10), QPoint(w / 10, h * 9 / 10), QPoint(w * 9 / 10, h * 9 / 10)})
+        for (const QPoint &at : {QPoint(w / 2, h / 2), QPoint(w * 9 / 10, h / 10), QPoint(w / 10, h * 9 / 10),
+                                 QPoint(w * 9 / 10, h * 9 / 10)})
             QVERIFY(image.isNull() || near(image.pixel(at), colour));
         QVERIFY(image.isNull() || near(image.pixel(w / 10, h / 10), QColor(20, 30, 200)));
     }

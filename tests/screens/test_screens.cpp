@@ -20,7 +20,6 @@ template <class W> QString texts(const W *a, const W *b) { return a->text() + u'
 
 class ScreensTest : public QObject {
     Q_OBJECT
-
 private slots:
     void series() {
         AppFixture app;
@@ -252,9 +251,7 @@ private slots:
                         p->Label1[0]->text(), p->Frame1[1]->title(), p->Label1[1]->text(), p->Label2->text(),
                         p->Command2->text(), o->Label2[2]->text(), o->Label2[1]->text(), o->Label2[0]->text(),
                         o->Command2->text(), board->Label1[0]->text()};
-        finishGame(board, [&](Form4 *r) {
-            got << r->Command1->text() << r->Command2->text() << r->Label1->text();
-        });
+        finishGame(board, [&](Form4 *r) { got << r->Command1->text() << r->Command2->text() << r->Label1->text(); });
         QCOMPARE(got.join(u'|'), captions);
     }
 };

@@ -43,8 +43,8 @@ QStringList snapshot(const QString &root) {
     const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (QDirIterator it(root, filter, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo f = it.nextFileInfo();
-        out << f.filePath() + u' '
-                   + (f.isSymLink() ? "link" : f.isDir() ? "dir" : QString("%1 %2").arg(f.size()).arg(f.lastModified().toMSecsSinceEpoch()));
+        const qint64 time = f.lastModified().toMSecsSinceEpoch();
+        out << f.filePath() + u' ' + (f.isSymLink() ? "link" : f.isDir() ? "dir" : QString("%1 %2").arg(f.size()).arg(time));
     }
     out.sort();
     return out;
@@ -59,7 +59,8 @@ bool AppFixture::writePicture(const QString &path, const QSize &size, const char
 
 void AppFixture::makePictureSet(const QString &set, int count, const char *format) {
     for (int i = 0; i < count; ++i)
-        QVERIFY(writePicture(path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)), {48, 36}, format));
+        QVERIFY(writePicture(path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
+                             {48, 36}, format));
 }
 
 QByteArray AppFixture::wav(double seconds) {

@@ -22,9 +22,7 @@
 /// Records the cues asked for instead of playing them: "abrir.wav", or "ganador.wav sync" for one
 /// that holds the caller to its end.
 struct RecordingSound final : SoundPlayer {
-    void play(const QString &path, quint32 flags) override {
-        cues << QFileInfo(path).fileName() + (flags == SND_SYNC ? " sync" : "");
-    }
+    void play(const QString &path, quint32 flags) override { cues << QFileInfo(path).fileName() + (flags == SND_SYNC ? " sync" : ""); }
     QStringList cues;
 };
 
