@@ -1,8 +1,7 @@
 // libFuzzer target: a picture folder of fuzzed files, listed, dealt and decoded as the board does.
-// Byte 0 chooses the pairs (1..21), bytes 1-4 seed the deal, the rest is split at "--8<--" into up
-// to 30 files, each named by its first byte (one of 20 extensions; hidden, a file-manager file, or
-// from 0xF0 a folder). Only files are listed and probed once, only readable pictures are dealt,
-// and a face decodes at the size asked for.
+// Byte 0 chooses the pairs, bytes 1-4 seed the deal, the rest is split at "--8<--" into up to 30
+// files named by their first byte (20 extensions; hidden, a file-manager file, from 0xF0 a folder).
+// Only files are listed and probed once, only readable pictures dealt, faces decoded as asked.
 #include <QDir>
 #include <QGuiApplication>
 #include <QHash>
@@ -14,14 +13,11 @@
 #include "pictures.h"
 #include "random_source.h"
 
-static QString fileName(int index, quint8 selector)
-{
-    static const char *const kSuffixes[] = {"png", "jpg", "gif", "bmp", "jpeg", "tif", "webp",
-                                            "svg", "ico", "tga", "ppm", "xpm", "xbm", "icns",
-                                            "wbmp", "txt", "", "PNG", "GIF", "svgz"};
-    const QString suffix = QLatin1String(kSuffixes[selector % 20]);
-    const QString base = QStringLiteral("f%1").arg(index, 2, 10, QChar(u'0'));
-    const QString file = suffix.isEmpty() ? base : base + u'.' + suffix;
+static QString fileName(int index, quint8 selector) {
+    static const char *const kSuffixes[] = {".png", ".jpg", ".gif", ".bmp", ".jpeg", ".tif", ".webp",
+                                            ".svg", ".ico", ".tga", ".ppm", ".xpm", ".xbm", ".icns",
+                                            ".wbmp", ".txt", "", ".PNG", ".GIF", ".svgz"};
+    const QString file = QStringLiteral("f%1").arg(index, 2, 10, QChar(u'0')) + kSuffixes[selector % 20];
     if ((selector / 20) % 8 == 1)
         return QLatin1String(index % 2 ? "Thumbs.db" : "desktop.ini");
     return (selector / 20) % 8 == 0 ? u'.' + file : file;
@@ -29,8 +25,7 @@ static QString fileName(int index, quint8 selector)
 
 static QTemporaryDir *g_root = nullptr;
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz_deal", *argv[] = {name, nullptr};
@@ -41,13 +36,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 5)
         return 0;
     const int pairs = 1 + data[0] % 21;
-    SeededRandom random(quint32(data[1]) | quint32(data[2]) << 8 | quint32(data[3]) << 16
-                        | quint32(data[4]) << 24);
+    SeededRandom random(quint32(data[1]) | quint32(data[2]) << 8 | quint32(data[3]) << 16 | quint32(data[4]) << 24);
     const QByteArray rest(reinterpret_cast<const char *>(data + 5), qsizetype(size - 5));
     const QString dir = g_root->filePath(QStringLiteral("set"));
     QDir(dir).removeRecursively();

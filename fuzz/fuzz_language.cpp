@@ -7,8 +7,7 @@
 
 #include "language_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static int argc = 1;
     static char name[] = "fuzz_language", *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);

@@ -4,16 +4,13 @@
 
 #include "wav_file.h"
 
-static quint32 u32(const QByteArray &b, qsizetype at)
-{
+static quint32 u32(const QByteArray &b, qsizetype at) {
     const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    static const AudioFormat devices[] = {
-        {44100, 2, 2}, {48000, 2, 4}, {22050, 1, 1}, {8000, 8, 2}};
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static const AudioFormat devices[] = {{44100, 2, 2}, {48000, 2, 4}, {22050, 1, 1}, {8000, 8, 2}};
     if (size < 1)
         return 0;
     WavLimits limits;

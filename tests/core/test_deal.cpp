@@ -7,32 +7,22 @@
 #include "face_fit.h"
 #include "scripted_random.h"
 
-struct Grid
-{
+struct Grid {
     int option, screenWidth, pairs;
     QSize slot;
-    QPoint last;             ///< top left of the last slot
+    QPoint last;            ///< top left of the last slot
     QPoint slot0{360, 360}; ///< where the board's slot 0 lies
 };
-struct Dealt
-{
+struct Dealt {
     int pairs, files;
     QList<int> unreadable, pictureDraws, slotDraws; ///< draws as Int(Rnd × files), Int(Rnd × 2N)
     QList<int> pictureOf, probed;                   ///< pictureOf empty: too few pictures
 };
-struct Fit
-{
-    QSize slot, picture, face;
-    int top;
-};
 
-class TestDeal : public QObject
-{
+class TestDeal : public QObject {
     Q_OBJECT
-
 private slots:
-    void previewFitsTable_data()
-    {
+    void previewFitsTable_data() {
         QTest::addColumn<QSize>("preview");
         QTest::addColumn<QSize>("face");
         QTest::addColumn<bool>("fits");
@@ -48,17 +38,14 @@ private slots:
         QTest::newRow("not turned with the picture") << QSize(240, 320) << QSize(120, 90) << false;
         QTest::newRow("empty preview") << QSize(0, 0) << QSize(120, 90) << false;
     }
-
-    void previewFitsTable()
-    {
+    void previewFitsTable() {
         QFETCH(QSize, preview);
         QFETCH(QSize, face);
         QFETCH(bool, fits);
         QCOMPARE(previewFits(preview, QSize(4000, 3000), face), fits);
     }
 
-    void grid_data()
-    {
+    void grid_data() {
         QTest::addColumn<Grid>("g");
         // A screen 11520 twips high.
         QTest::newRow("6 pairs") << Grid{0, 15360, 6, {3690, 3690}, {11430, 7740}};
@@ -67,16 +54,13 @@ private slots:
         QTest::newRow("15 pairs") << Grid{3, 15360, 15, {2460, 2204}, {12660, 9176}};
         QTest::newRow("21 pairs") << Grid{4, 15360, 21, {2104, 1830}, {12984, 9510}};
         // Int before the margin: 20490 / 4 = 5122.5 gives 5122 − 150.
-        QTest::newRow("20490 wide, slot 0 moved")
-            << Grid{0, 20490, 6, {4972, 3690}, {15916, 9380}, {1000, 2000}};
+        QTest::newRow("20490 wide, slot 0 moved") << Grid{0, 20490, 6, {4972, 3690}, {15916, 9380}, {1000, 2000}};
     }
-    void grid()
-    {
+    void grid() {
         QFETCH(Grid, g);
         // The deal takes its pair count from the same option: one slot per card.
         QCOMPARE(Deck::SetPairCount(g.option), g.pairs);
-        const GridLayout layout =
-            layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
+        const GridLayout layout = layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
         QCOMPARE(layout.places.size(), 2 * g.pairs);
         QCOMPARE(layout.places.first(), QRect(g.slot0, g.slot));
         // By rows: with 4 columns, slot 4 starts the second row.
@@ -84,23 +68,19 @@ private slots:
         QCOMPARE(layout.places.last(), QRect(g.last, g.slot));
     }
 
-    void deal_data()
-    {
+    void deal_data() {
         QTest::addColumn<Dealt>("d");
         // A picture or slot drawn again is drawn anew; so is an unreadable picture, which is set
         // aside and passed over unprobed when drawn again.
         QTest::newRow("6 pairs of 10 files")
             << Dealt{6, 10, {}, {3, 7, 3, 0, 8, 5, 1}, {4, 9, 0, 11, 0, 2, 3, 1, 5, 6, 4, 7, 8, 10},
                      {3, 7, 0, 8, 5, 1}, {3, 7, 0, 8, 5, 1}};
-        QTest::newRow("3 of 3")
-            << Dealt{3, 3, {}, {2, 2, 1, 0}, {5, 4, 3, 2, 1, 0}, {2, 1, 0}, {2, 1, 0}};
-        QTest::newRow("unreadable") << Dealt{3, 8, {2}, {2, 2, 5, 5, 6, 1}, {0, 1, 2, 3, 4, 5},
-                                             {5, 6, 1}, {2, 5, 6, 1}};
+        QTest::newRow("3 of 3") << Dealt{3, 3, {}, {2, 2, 1, 0}, {5, 4, 3, 2, 1, 0}, {2, 1, 0}, {2, 1, 0}};
+        QTest::newRow("unreadable") << Dealt{3, 8, {2}, {2, 2, 5, 5, 6, 1}, {0, 1, 2, 3, 4, 5}, {5, 6, 1}, {2, 5, 6, 1}};
         QTest::newRow("5 files for 6 pairs") << Dealt{6, 5, {}, {}, {}, {}, {}};
         QTest::newRow("too few readable") << Dealt{3, 4, {0, 1}, {0, 1}, {}, {}, {0, 1}};
     }
-    void deal()
-    {
+    void deal() {
         QFETCH(Dealt, d);
         ScriptedRandom random;
         random.scriptInts(d.pictureDraws, d.files);
@@ -126,33 +106,26 @@ private slots:
         QCOMPARE(deal.CardPicture, cards);
     }
 
-    void fit()
-    {
-        for (const Fit &f : {Fit{{2100, 1830}, {9600, 7200}, {2100, 1575}, 127}, // 4:3, 21 pairs
-                             Fit{{3, 10}, {2, 1}, {3, 1}, 4},                     // height by Int
-                             Fit{{2100, 1830}, {1, 2}, {2100, 4200}, -1185}}) {   // taller
-            const FaceFit face = fitFace(f.slot.width(), f.slot.height(), f.picture.width(),
-                                         f.picture.height());
-            QCOMPARE(QRect(0, face.top, face.width, face.height), QRect(QPoint(0, f.top), f.face));
+    void fit() {
+        // Slot, picture, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the slot.
+        for (const auto &[slot, picture, face] : {std::tuple{QSize(2100, 1830), QSize(9600, 7200), QRect(0, 127, 2100, 1575)},
+                                                  {QSize(3, 10), QSize(2, 1), QRect(0, 4, 3, 1)},
+                                                  {QSize(2100, 1830), QSize(1, 2), QRect(0, -1185, 2100, 4200)}}) {
+            const FaceFit f = fitFace(slot.width(), slot.height(), picture.width(), picture.height());
+            QCOMPARE(QRect(0, f.top, f.width, f.height), face);
         }
-    }
-
-    void top()
-    {
         // CLng rounds halves to even, then \ 2 truncates toward zero.
-        for (const auto &[difference, top] :
-             {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
+        for (const auto &[difference, top] : {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
             QCOMPARE(centredTop(difference), top);
     }
 
-    void fileNames()
-    {
+    void fileNames() {
         // Which files of a set take part, and the name a card shows for each.
         const struct { const char *file; bool listed; const char *shown; } rows[] = {
-            {"perro.jpeg", true, "perro"},      {"a.b.c.png", true, "a.b.c"},
+            {"perro.jpeg", true, "perro"},        {"a.b.c.png", true, "a.b.c"},
             {"sin_extension", true, "sin_extension"}, {".oculto.png", false, ".oculto"},
-            {"THUMBS.DB", false, "THUMBS"},     {"Desktop.INI", false, "Desktop"},
-            {"ehthumbs.db", false, "ehthumbs"}, {"Thumbs.db.jpg", true, "Thumbs.db"}};
+            {"THUMBS.DB", false, "THUMBS"},       {"Desktop.INI", false, "Desktop"},
+            {"ehthumbs.db", false, "ehthumbs"},   {"Thumbs.db.jpg", true, "Thumbs.db"}};
         for (const auto &r : rows) {
             QVERIFY2(Deck::isListedPicture(QLatin1String(r.file)) == r.listed, r.file);
             QCOMPARE(Deck::displayName(QLatin1String(r.file)), QLatin1String(r.shown));

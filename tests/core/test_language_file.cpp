@@ -6,38 +6,31 @@
 
 namespace {
 
-QByteArray numbered(int count, const char *end = "\r\n")
-{
+QByteArray numbered(int count, const char *end = "\r\n") {
     QByteArray bytes;
     for (int i = 1; i <= count; ++i)
         bytes += "linea " + QByteArray::number(i) + end;
     return bytes;
 }
 
-QStringList numberedTexts(int count)
-{
-    return QString::fromLatin1(numbered(count, "\n")).split(u'\n').mid(0, count);
-}
+QStringList numberedTexts(int count) { return QString::fromLatin1(numbered(count, "\n")).split(u'\n').mid(0, count); }
+
 } // namespace
 
-class TestLanguageFile : public QObject
-{
+class TestLanguageFile : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     /// The file read from memory and from disk.
-    QList<LanguageFile> read(const QByteArray &bytes)
-    {
-        QFile f(m_dir.filePath(QStringLiteral("idioma.txt")));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+    QList<LanguageFile> read(const QByteArray &bytes) {
+        QFile f(m_dir.filePath("idioma.txt"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
             qFatal("cannot write %s", qPrintable(f.fileName()));
-        f.close();
         return {LanguageFile::fromBytes(bytes), LanguageFile(f.fileName())};
     }
 
 private slots:
-    void lines_data()
-    {
+    void lines_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
         // A long line is cut at its limit, without the byte-order mark and a split character.
@@ -49,17 +42,14 @@ private slots:
         QTest::newRow("lone LF and lone CR") << B("a\nb\rc\n\rd") << L{"a", "b", "c", "", "d"};
         QTest::newRow("25 lines read as 20") << numbered(25) << numberedTexts(20);
         QTest::newRow("long line") << longLine + "\r\nSEGUNDA" << L{cut, "SEGUNDA"};
-        QTest::newRow("Windows-1252")
-            << B("im\xE1genes \x80\r\n\x83\x93\xBF") << L{u"imágenes €"_qs, u"ƒ“¿"_qs};
+        QTest::newRow("Windows-1252") << B("im\xE1genes \x80\r\n\x83\x93\xBF") << L{u"imágenes €"_qs, u"ƒ“¿"_qs};
         QTest::newRow("UTF-8, later line") << B("Jugar\r\nNi\xC3\xB1o") << L{"Jugar", u"Niño"_qs};
-        QTest::newRow("invalid UTF-8 is 1252 throughout")
-            << B("Ni\xC3\xB1o\r\nim\xE1genes") << L{u"NiÃ±o"_qs, u"imágenes"_qs};
+        QTest::newRow("invalid UTF-8 is 1252 throughout") << B("Ni\xC3\xB1o\r\nim\xE1genes") << L{u"NiÃ±o"_qs, u"imágenes"_qs};
         QTest::newRow("UTF-8 after line 20 is not read")
             << "A\xF1o\r\n" + numbered(19) + "Ni\xC3\xB1o" << L{u"Año"_qs} + numberedTexts(19);
     }
 
-    void lines()
-    {
+    void lines() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         for (const LanguageFile &f : read(bytes)) {
@@ -68,7 +58,6 @@ private slots:
                 QCOMPARE(f.line(n), lines.value(n - 1));
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestLanguageFile)

@@ -4,10 +4,8 @@
 set -uo pipefail
 build="$1" id="$2" version="$3"
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-work="$(mktemp -d)"
-pid=""
+work="$(mktemp -d)" pid="" failed=0
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-failed=0
 check() { # check DESCRIPTION COMMAND...
     if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1"; failed=1; fi
 }

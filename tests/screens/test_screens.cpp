@@ -1,20 +1,8 @@
 // What only the windows show: one whole series, how the program ends, the first-run move, the
-// board's strip and turns with the real two-second timer, the results' wait, which language
-// line feeds which caption, and the keyboard.
-#include <QtTest>
-
-#include <QApplication>
-
+// board's strip, a game by keyboard with the real two-second timer and the results' wait, and
+// which language line feeds which caption.
 #include "app_fixture.h"
-#include "board_screen.h"
 #include "colours_fonts.h"
-#include "module1.h"
-#include "options_screen.h"
-#include "platform.h"
-#include "players_screen.h"
-#include "results_screen.h"
-#include "title_screen.h"
-#include "twips.h"
 
 namespace {
 
@@ -26,15 +14,12 @@ QString loaded() {
     return out.join(u' ');
 }
 
-QString turnLabels(const Form2 *board) {
-    return board->Label1[0]->text() + u'/' + board->Label1[1]->text();
-}
+template <class W> QString texts(const W *a, const W *b) { return a->text() + u'/' + b->text(); }
 
 } // namespace
 
 class ScreensTest : public QObject {
     Q_OBJECT
-
 private slots:
     void series() {
         AppFixture app;
@@ -49,7 +34,6 @@ private slots:
         QTest::keyClicks(players->Text1[1], "Ana");
         QTest::keyClicks(players->Text2, "Luis");
         QTest::mouseClick(players->Command2, Qt::LeftButton);
-        QCOMPARE(Module1::Player1Name + u'/' + Module1::Player2Name, "Ana/Luis");
         QCOMPARE(loaded(), "Form1 Form3 Form5");
         Form1 *options = Runtime::loaded<Form1>();
         QCOMPARE(options->palette().color(QPalette::Window), QColor(255, 224, 192)); // 0x00C0E0FF
@@ -57,17 +41,17 @@ private slots:
         QCOMPARE(loaded(), "Form1 Form2");
         Form2 *board = Runtime::loaded<Form2>();
         QCOMPARE(board->Picture2.size(), 24);
-        QCOMPARE(turnLabels(board), "Le toca a Ana/Luis");
+        QCOMPARE(texts(board->Label1[0], board->Label1[1]), "Le toca a Ana/Luis");
         const auto [a, b] = mismatchedSlots(board);
         QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
         QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
-        QCOMPARE(turnLabels(board), "Ana/Le toca a Luis");
+        QCOMPARE(texts(board->Label1[0], board->Label1[1]), "Ana/Le toca a Luis");
         board->Timer1_Timer();
         finishGame(board, [&](Form4 *results) { // Luis finds every pair
             QCOMPARE(loaded(), "Form1 Form2 Form4");
             QCOMPARE(QApplication::activeModalWidget(), results);
-            QCOMPARE(results->Label1->text(), "Ana ha encontrado 0 parejas. Lleva  0 puntos");
-            QCOMPARE(results->Label2->text(), "Luis ha encontrado 12 parejas. Lleva  2 puntos");
+            QCOMPARE(texts(results->Label1, results->Label2),
+                     "Ana ha encontrado 0 parejas. Lleva  0 puntos/Luis ha encontrado 12 parejas. Lleva  2 puntos");
         });
         QCOMPARE(loaded(), "Form1");
         options->Combo1->setCurrentIndex(1);
@@ -79,11 +63,9 @@ private slots:
         board = Runtime::loaded<Form2>();
         QCOMPARE(board->File1.Path, app.path("graficos/bbb"));
         QCOMPARE(board->Picture2.size(), 12);
-        QCOMPARE(board->Text2[0]->text() + u'/' + board->Text2[1]->text(), "0/2");
-        const auto fin = [&](Form4 *r) {
-            QCOMPARE(r->Label2->text(), "Luis ha encontrado 0 parejas. Lleva  2 puntos");
-        };
-        finishGame(board, fin, false); // "FIN JUEGO"
+        QCOMPARE(texts(board->Text2[0], board->Text2[1]), "0/2");
+        finishGame(board, [](Form4 *r) { QCOMPARE(r->Label2->text(), "Luis ha encontrado 0 parejas. Lleva  2 puntos"); },
+                   false); // "FIN JUEGO"
         QCOMPARE(app.ends, 1);
         QCOMPARE(loaded(), "");
     }
@@ -91,53 +73,35 @@ private slots:
     void players_data() {
         QTest::addColumn<int>("button");
         QTest::addColumn<QString>("typed"); // into the shown panel's boxes, player 1 / player 2
-        QTest::addColumn<quint32>("colour");
         QTest::addColumn<QString>("names"); // stored, or "-" when "ACEPTAR" did nothing
-        QTest::newRow("1 jugador: the panel's colour") << 0 << "Ana/" << 0x0080C0FFu << "Ana/";
-        QTest::newRow("2 jugadores, only player 2's name") << 1 << "/Luis" << 0x0080FF80u << "/Luis";
-        QTest::newRow("every box empty: nothing happens") << 1 << "/" << 0x0080FF80u << "-";
+        QTest::newRow("1 jugador") << 0 << "Ana/" << "Ana/";
+        QTest::newRow("2 jugadores, only player 2's name") << 1 << "/Luis" << "/Luis";
+        QTest::newRow("every box empty: nothing happens") << 1 << "/" << "-";
     }
     void players() {
         QFETCH(int, button);
         QFETCH(QString, typed);
-        QFETCH(quint32, colour);
         QFETCH(QString, names);
         AppFixture app;
         Form3 *players = Runtime::Show<Form3>();
         QTest::mouseClick(players->Command1[button], Qt::LeftButton);
-        QCOMPARE(players->palette().color(QPalette::Window), bgrColour(colour));
+        // The panel's colour tells one player from two.
+        QCOMPARE(players->palette().color(QPalette::Window), bgrColour(button ? 0x0080FF80 : 0x0080C0FF));
         QTest::keyClicks(players->Text1[button], typed.section(u'/', 0, 0));
         QTest::keyClicks(players->Text2, typed.section(u'/', 1));
         QTest::mouseClick(players->Command2, Qt::LeftButton);
         QCOMPARE(Runtime::loaded<Form1>() ? Module1::Player1Name + u'/' + Module1::Player2Name : "-", names);
     }
 
-    void ownSet() { // a set only in the players' own folder is offered and dealt from there
-        AppFixture app;
-        QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-        const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
-        app.makePictureSet("s", 6);
-        const QString own = home.filePath("trabel/graficos/mias");
-        for (int i = 0; i < 6; ++i)
-            QVERIFY(QDir().mkpath(own) && AppFixture::writePicture(own + QString("/f%1.png").arg(i), {20, 20}));
-        Form2 *board = openBoard("Ana", {}, 0, "mias");
-        QVERIFY(Runtime::loaded<Form1>()->Combo1->findText("mias") >= 0);
-        QVERIFY(board);
-        QCOMPARE(board->File1.Path, own);
-    }
-
     void endings_data() {
         QTest::addColumn<QString>("what");
-        QTest::addColumn<int>("ends");
-        QTest::newRow("closing the title leaves the players") << "title" << 0;
-        QTest::newRow("closing the options ends, the board open") << "options" << 1;
-        QTest::newRow("the quit button ends at once") << "quit" << 1;
-        QTest::newRow("quit during the results' wait: no points, no cue") << "wait" << 1;
+        QTest::newRow("closing the title leaves the players") << "title";
+        QTest::newRow("closing the options ends, the board open") << "options";
+        QTest::newRow("the quit button ends at once") << "quit";
+        QTest::newRow("quit during the results' wait: no points, no cue") << "wait";
     }
     void endings() {
         QFETCH(QString, what);
-        QFETCH(int, ends);
         AppFixture app;
         app.makePictureSet("s", 6);
         Form2 *board = what == "title" ? nullptr : openBoard("Ana");
@@ -151,13 +115,13 @@ private slots:
         } else {
             app.clock.step = 0.001; // a long wait on the clock
             clickAllPairs(board);
-            app.sound.clear();
+            app.sound.cues.clear();
             QTimer::singleShot(100, board, [board] { board->Command1->click(); });
             board->Timer1_Timer();
-            QCOMPARE(Module1::Player1Points + app.sound.names.size(), 0);
+            QCOMPARE(Module1::Player1Points + app.sound.cues.size(), 0);
         }
-        QCOMPARE(app.ends, ends);
-        QCOMPARE(loaded(), ends ? "" : "Form3");
+        QCOMPARE(app.ends, what == "title" ? 0 : 1);
+        QCOMPARE(loaded(), app.ends ? "" : "Form3");
     }
 
     void firstRun_data() {
@@ -187,13 +151,10 @@ private slots:
     void strip_data() {
         QTest::addColumn<int>("width"); // of the screen
         QTest::addColumn<bool>("two");
-        QTest::addColumn<QList<int>>(
-            "lefts"); // Label1(0), Label1(1), Text1(1), Text2(1), Label2, Command1
-        // clang-format off
+        QTest::addColumn<QList<int>>("lefts"); // Label1(0), Label1(1), Text1(1), Text2(1), Label2, Command1
         QTest::newRow("two players") << 15360 << true << QList{1435, 6220, 5520, 5025, 11610, 14975};
         QTest::newRow("not a multiple of 3") << 20480 << true << QList{1435, 7926, 7226, 6731, 16730, 20095};
         QTest::newRow("one player") << 15360 << false << QList{1435, 5760, 5280, 4800, 11610, 14975};
-        // clang-format on
     }
     void strip() {
         QFETCH(int, width);
@@ -205,9 +166,8 @@ private slots:
         Module1::MismatchCount = 5;
         Form2 *board = openBoard("Ana", two ? "Luis" : "");
         QList<int> got;
-        for (const QWidget *w :
-             QList<QWidget *>{board->Label1[0], board->Label1[1], board->Text1[1], board->Text2[1],
-                              board->Label2, board->Command1})
+        for (const QWidget *w : QList<QWidget *>{board->Label1[0], board->Label1[1], board->Text1[1],
+                                                 board->Text2[1], board->Label2, board->Command1})
             got << Twips::left(w);
         QCOMPARE(got, lefts);
         QCOMPARE(board->Text1[1]->isVisible() + board->Text2[1]->isVisible(), 2 * two);
@@ -215,65 +175,54 @@ private slots:
         QCOMPARE(board->Text2[0]->grab().toImage().pixelColor(3, 3), QColor(255, 128, 0)); // orange
     }
 
-    void turns() {
+    void aGame_data() {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("end"); // the clock reading the results' wait ends at
+        QTest::newRow("100.5 halves to even") << 100.5 << 103.0;
+        QTest::newRow("100.6 rounds up") << 100.6 << 104.0;
+        QTest::newRow("begun before midnight") << 86398.9 << 2.0;
+    }
+    void aGame() { // one player, with the real two-second timer
+        QFETCH(double, start);
+        QFETCH(double, end);
         AppFixture app;
         app.makePictureSet("s", 6);
-        Form2 *board = openBoard("Ana");
+        Form2 *board = openBoard("Ana"); // 12 cards in rows of 4
         const auto [a, b] = mismatchedSlots(board);
-        QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
+        QCOMPARE(a, 0);
+        // The arrows move the keyboard frame from row to row around the board; Space turns.
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_Right, 0}, {Qt::Key_Up, 8}, {Qt::Key_Left, 7}, {Qt::Key_Down, 11}, {Qt::Key_Right, 0}};
+        for (auto [key, marked] : steps) {
+            QTest::keyClick(board, key);
+            QVERIFY2(board->Picture2[marked]->isMarked(), qPrintable(QString::number(marked)));
+        }
+        QTest::keyClick(board, Qt::Key_Space);
         // Shown at once, before the background decode has handed the face over; as wide as the
         // card, in the picture's shape; named without the file's extension.
         QVERIFY(!board->Image1[a]->isHidden() && !board->Image1[a]->picture().isNull());
         const int w = Twips::width(board->Picture2[a]);
         QCOMPARE(Twips::geometry(board->Image1[a]).size(), QSize(w, w * 3 / 4));
-        QCOMPARE(board->Label2->text() + ".png",
-                 board->File1.List(board->CardPicture()[a].toInt()));
-        QCOMPARE(app.sound.names, QStringList{"abrir.wav"});
-        QCOMPARE(app.sound.modes, QList<quint32>{SND_ASYNC});
+        QCOMPARE(board->Label2->text() + ".png", board->File1.List(board->CardPicture()[a].toInt()));
+        QCOMPARE(app.sound.cues, QStringList{"abrir.wav"});
         QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!board->isEnabled());
         const QPalette p = board->Label1[0]->palette(); // captions keep their colours meanwhile
-        QCOMPARE(p.color(QPalette::Disabled, QPalette::WindowText),
-                 p.color(QPalette::Active, QPalette::WindowText));
+        QCOMPARE(p.color(QPalette::Disabled, QPalette::WindowText), p.color(QPalette::Active, QPalette::WindowText));
         QVERIFY(QTest::qWaitFor([&] { return board->isEnabled(); }, 5000));
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(board->Image1[a]->isHidden() && board->Image1[b]->isHidden());
-        QCOMPARE(app.sound.names.last(), "cerrar.wav");
-        clickAllPairs(board);
-        QVERIFY(app.sound.names.last().contains(QRegularExpression("^([1-9]|1[0-2])\\.wav$")));
-        QCOMPARE(app.sound.modes.count(SND_SYNC), 0);
-    }
-
-    void resultsWait_data() {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<double>("end"); // the clock reading the wait ends at
-        QTest::newRow("100.5 halves to even") << 100.5 << 103.0;
-        QTest::newRow("100.6 rounds up") << 100.6 << 104.0;
-        QTest::newRow("begun before midnight") << 86398.9 << 2.0;
-    }
-    void resultsWait() {
-        QFETCH(double, start);
-        QFETCH(double, end);
-        AppFixture app;
-        app.makePictureSet("s", 6);
-        Form2 *board = openBoard("Ana");
-        const auto [a, b] = mismatchedSlots(board);
-        board->picture2_Click(a);
-        board->picture2_Click(b);
-        board->Timer1_Timer();
+        QCOMPARE(app.sound.cues.last(), "cerrar.wav");
         app.clock.now = start;
         app.clock.step = 0.05;
-        app.sound.clear();
         finishGame(board, [&](Form4 *results) {
-            QVERIFY2(app.clock.now > end && app.clock.now < end + 0.2,
-                     qPrintable(QString::number(app.clock.now)));
+            QVERIFY2(app.clock.now > end && app.clock.now < end + 0.2, qPrintable(QString::number(app.clock.now)));
             QCOMPARE(QApplication::activeModalWidget(), results);
-            // One result cue, played to its end before the results show.
-            QCOMPARE(app.sound.names.filter(QRegularExpression("^(ganador|empate)")),
-                     QStringList{"ganador.wav"});
-            QCOMPARE(app.sound.modes.last(), SND_SYNC);
+            // Match cues 1 to 12 while playing, then one result cue played to its end.
+            QVERIFY(app.sound.cues.at(app.sound.cues.size() - 2).contains(QRegularExpression("^([1-9]|1[0-2])\\.wav$")));
+            QCOMPARE(app.sound.cues.filter(QRegularExpression("sync|ganador|empate")), QStringList{"ganador.wav sync"});
             QCOMPARE(results->Label1->text(), "Ana lo ha conseguido en 7 intentos");
         });
     }
@@ -281,11 +230,9 @@ private slots:
     void captions_data() {
         QTest::addColumn<int>("lines"); // of a file whose line n reads "Ln"
         QTest::addColumn<QString>("captions");
-        // clang-format off
         QTest::newRow("20 lines") << 20 << "L1|L2|L3|L4|L5|L6|L7|L8|L9|L10|L11|L12|L13 Ana|L14|L15|Ana L16 6 L17";
         QTest::newRow("14 lines") << 14 << "L1|L2|L3|L4|L5|L6|L7|L8|L9|L10|L11|L12|L13 Ana|L14|L14|Ana  6 ";
         QTest::newRow("10 lines") << 10 << "L1|L2|L3|L4|L5|L6|L7|L8|L9|L10|L10|L10| Ana|||Ana  6 ";
-        // clang-format on
     }
     void captions() {
         QFETCH(int, lines);
@@ -300,33 +247,12 @@ private slots:
         // The board unloaded the title and the players: shown again, they read the file again.
         const Form3 *p = Runtime::Show<Form3>();
         const Form1 *o = Runtime::loaded<Form1>();
-        // clang-format off
         QStringList got{Runtime::Show<Form5>()->Command1->text(), p->Command1[0]->text(), p->Command1[1]->text(),
                         p->Label1[0]->text(), p->Frame1[1]->title(), p->Label1[1]->text(), p->Label2->text(),
                         p->Command2->text(), o->Label2[2]->text(), o->Label2[1]->text(), o->Label2[0]->text(),
                         o->Command2->text(), board->Label1[0]->text()};
-        // clang-format on
-        finishGame(board, [&](Form4 *r) {
-            got << r->Command1->text() << r->Command2->text() << r->Label1->text();
-        });
+        finishGame(board, [&](Form4 *r) { got << r->Command1->text() << r->Command2->text() << r->Label1->text(); });
         QCOMPARE(got.join(u'|'), captions);
-    }
-
-    void keyboard() {
-        AppFixture app;
-        app.makePictureSet("s", 6);
-        Form2 *board = openBoard("Ana"); // 12 cards in rows of 4
-        const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 0},
-                                                 {Qt::Key_Up, 8},
-                                                 {Qt::Key_Left, 7},
-                                                 {Qt::Key_Down, 11},
-                                                 {Qt::Key_Right, 0}};
-        for (auto [key, marked] : steps) {
-            QTest::keyClick(board, key);
-            QVERIFY2(board->Picture2[marked]->isMarked(), qPrintable(QString::number(marked)));
-        }
-        QTest::keyClick(board, Qt::Key_Space);
-        QVERIFY(!board->Image1[0]->isHidden());
     }
 };
 

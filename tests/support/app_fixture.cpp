@@ -1,17 +1,8 @@
 #include "app_fixture.h"
 
+#include <QDirIterator>
 #include <QImage>
 #include <QtEndian>
-#include <QtTest>
-
-#include "board_screen.h"
-#include "module1.h"
-#include "options_screen.h"
-#include "platform.h"
-#include "twips.h"
-#include "players_screen.h"
-#include "results_screen.h"
-#include "title_screen.h"
 
 AppFixture::AppFixture() {
     Runtime::resetForTests();
@@ -22,7 +13,7 @@ AppFixture::AppFixture() {
     Platform::setClock(&clock);
     Runtime::setMessageBoxHandler([this](const QString &text) { messages << text; });
     Runtime::setEndHandler([this] { ++ends; });
-    useShippedLanguage();
+    writeLanguage(readFile(TRABEL_SOURCE_DATA "/idioma/idioma.txt"));
 }
 
 AppFixture::~AppFixture() {
@@ -36,35 +27,40 @@ AppFixture::~AppFixture() {
     Module1::reset();
 }
 
-void AppFixture::writeLanguage(const QByteArray &bytes) {
-    QDir().mkpath(path("idioma"));
-    QFile f(path("idioma/idioma.txt"));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-void AppFixture::useShippedLanguage() {
-    QFile shipped(TRABEL_SOURCE_DATA "/idioma/idioma.txt");
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    writeLanguage(shipped.readAll());
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
 }
 
-void AppFixture::useShippedBack() {
-    QVERIFY(QFile::copy(TRABEL_SOURCE_DATA "/fondo.jpg", path("fondo.jpg")));
+QStringList snapshot(const QString &root) {
+    QStringList out;
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (QDirIterator it(root, filter, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo f = it.nextFileInfo();
+        const qint64 time = f.lastModified().toMSecsSinceEpoch();
+        out << f.filePath() + u' ' + (f.isSymLink() ? "link" : f.isDir() ? "dir" : QString("%1 %2").arg(f.size()).arg(time));
+    }
+    out.sort();
+    return out;
 }
 
 bool AppFixture::writePicture(const QString &path, const QSize &size, const char *format) {
     static int hue = 0;
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor::fromHsv((hue += 37) % 360, 200, 220));
-    return image.save(path, format);
+    return QDir().mkpath(QFileInfo(path).path()) && image.save(path, format);
 }
 
 void AppFixture::makePictureSet(const QString &set, int count, const char *format) {
-    QDir().mkpath(path("graficos/" + set));
     for (int i = 0; i < count; ++i)
-        QVERIFY(writePicture(
-            path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
-            {48, 36}, format));
+        QVERIFY(writePicture(path(QString("graficos/%1/dibujo%2.%3").arg(set).arg(i, 2, 10, QChar('0')).arg(format)),
+                             {48, 36}, format));
 }
 
 QByteArray AppFixture::wav(double seconds) {

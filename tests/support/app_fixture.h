@@ -1,35 +1,41 @@
 #pragma once
-
+// What a screen test drives: the five screens and the runtime, with the fakes they run on.
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest>
 #include <functional>
 
+#include "board_screen.h"
 #include "clock.h"
-#include "form.h"
+#include "module1.h"
+#include "options_screen.h"
+#include "platform.h"
+#include "players_screen.h"
+#include "results_screen.h"
 #include "sound.h"
+#include "title_screen.h"
+#include "twips.h"
 
-class Form2;
-class Form4;
-
-/// Records the cues asked for, by file name, instead of playing them.
+/// Records the cues asked for instead of playing them: "abrir.wav", or "ganador.wav sync" for one
+/// that holds the caller to its end.
 struct RecordingSound final : SoundPlayer {
-    void play(const QString &path, quint32 flags) override {
-        names << QFileInfo(path).fileName(), modes << flags;
-    }
-    void clear() { names.clear(), modes.clear(); }
-    QStringList names;
-    QList<quint32> modes; ///< SND_SYNC or SND_ASYNC
+    void play(const QString &path, quint32 flags) override { cues << QFileInfo(path).fileName() + (flags == SND_SYNC ? " sync" : ""); }
+    QStringList cues;
 };
 
 /// A clock that moves on by `step` seconds at every reading, starting again at midnight.
 struct SteppingClock final : Clock {
-    double secondsSinceMidnight() override {
-        return std::exchange(now, std::fmod(now + step, 86400));
-    }
+    double secondsSinceMidnight() override { return std::exchange(now, std::fmod(now + step, 86400)); }
     double now = 36000, step = 0.25;
 };
+
+bool writeFile(const QString &path, const QByteArray &bytes); ///< makes the folder first
+QByteArray readFile(const QString &path);
+/// Everything under a folder: each entry's path, and a file's size and time; links not followed.
+QStringList snapshot(const QString &root);
 
 /// A temporary application folder with the shipped language file, and the fakes a screen test
 /// runs on: a 15360 × 11520-twip screen, recorded cues, message boxes and End, a stepping clock.
@@ -37,12 +43,10 @@ struct AppFixture {
     AppFixture();
     ~AppFixture();
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
-    void writeLanguage(const QByteArray &bytes);
-    void useShippedLanguage();
-    void useShippedBack();
+    void writeLanguage(const QByteArray &bytes) { QVERIFY(writeFile(path("idioma/idioma.txt"), bytes)); }
     /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
     void makePictureSet(const QString &set, int count, const char *format = "png");
-    static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
+    static bool writePicture(const QString &path, const QSize &size, const char *format = "png"); ///< and its folder
     /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
     static QByteArray wav(double seconds);
 
