@@ -43,9 +43,11 @@ private slots:
         QCOMPARE(board->Picture2.size(), 24);
         QCOMPARE(texts(board->Label1[0], board->Label1[1]), "Le toca a Ana/Luis");
         const auto [a, b] = mismatchedSlots(board);
+        board->setFocus(); // as for a player with the mouse: the window holds the focus
         QTest::mouseClick(board->Picture2[a], Qt::LeftButton);
         QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
         QCOMPARE(texts(board->Label1[0], board->Label1[1]), "Ana/Le toca a Luis");
+        QVERIFY(std::none_of(board->Picture2.begin(), board->Picture2.end(), [](auto *s) { return s->isMarked(); }));
         board->Timer1_Timer();
         finishGame(board, [&](Form4 *results) { // Luis finds every pair
             QCOMPARE(loaded(), "Form1 Form2 Form4");
