@@ -33,8 +33,9 @@ struct Glance
 Glance glance(const QString &path, const QSize &size);
 
 /// Decodes the picture itself upright at `size` pixels, never its preview (a JPEG is decoded
-/// scaled, never whole); an empty size decodes it whole. A tiled HEIF picture is decoded on up to
-/// `threads` threads. A null image on failure, or when `size` is longer than kMaxScaledSide.
+/// scaled, never whole); QSize() decodes it whole. A tiled HEIF picture is decoded on up to
+/// `threads` threads. A null image on failure, for a size with no width or height, or when `size`
+/// is longer than kMaxScaledSide.
 QImage loadFull(const QString &path, const QSize &size, int threads = 1);
 
 /// The face of the picture at `size`: its preview when that fits, else loadFull.
