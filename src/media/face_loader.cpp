@@ -111,24 +111,34 @@ void FaceLoader::work()
         if (m_stopping)
             return;
         if (!full) {
-            job->stage = Job::Stage::Glancing;
-            lock.unlock();
-            Pictures::Glance glance = Pictures::glance(job->path, job->size);
-            lock.lock();
-            job->glance = std::move(glance);
-            glanced(*job);
+            glance(*job, lock);
         } else {
-            job->stage = Job::Stage::Decoding;
-            const qint64 bytes = job->glance.decodeBytes;
-            m_decodingBytes += bytes;
-            lock.unlock();
-            const QImage picture = Pictures::loadFull(job->path, job->size);
-            lock.lock();
-            m_decodingBytes -= bytes;
-            finish(*job, picture);
+            decode(*job, lock, 1);
         }
         m_changed.notify_all();
     }
+}
+
+void FaceLoader::glance(Job &job, std::unique_lock<std::mutex> &lock)
+{
+    job.stage = Job::Stage::Glancing;
+    lock.unlock();
+    Pictures::Glance glance = Pictures::glance(job.path, job.size);
+    lock.lock();
+    job.glance = std::move(glance);
+    glanced(job);
+}
+
+void FaceLoader::decode(Job &job, std::unique_lock<std::mutex> &lock, int threads)
+{
+    job.stage = Job::Stage::Decoding;
+    const qint64 bytes = job.glance.decodeBytes;
+    m_decodingBytes += bytes;
+    lock.unlock();
+    const QImage picture = Pictures::loadFull(job.path, job.size, threads);
+    lock.lock();
+    m_decodingBytes -= bytes;
+    finish(job, picture);
 }
 
 void FaceLoader::glanced(Job &job)
@@ -198,23 +208,10 @@ QImage FaceLoader::image(int key, bool *sharp)
         // Whatever runs here, the workers start nothing new until it ends.
         ++m_held;
         if (stage == Job::Stage::New) {
-            job->stage = Job::Stage::Glancing;
-            lock.unlock();
-            Pictures::Glance glance = Pictures::glance(job->path, job->size);
-            lock.lock();
-            job->glance = std::move(glance);
-            glanced(*job);
+            glance(*job, lock);
         } else if (stage == Job::Stage::Glanced) {
             // No preview: the picture itself, here and now, on every core a tiled one can use.
-            job->stage = Job::Stage::Decoding;
-            const qint64 bytes = job->glance.decodeBytes;
-            m_decodingBytes += bytes;
-            lock.unlock();
-            const QImage picture =
-                Pictures::loadFull(job->path, job->size, qMax(1, QThread::idealThreadCount()));
-            lock.lock();
-            m_decodingBytes -= bytes;
-            finish(*job, picture);
+            decode(*job, lock, qMax(1, QThread::idealThreadCount()));
         } else {
             // A worker has it: wait for that one alone.
             m_changed.wait(lock, [&] { return job->stage != stage; });

@@ -52,6 +52,9 @@ private:
     struct Job;
     void work();
     std::shared_ptr<Job> nextJob(bool *full);
+    /// The glance or the decode of `job`, run with the lock released; the lock is held again after.
+    void glance(Job &job, std::unique_lock<std::mutex> &lock);
+    void decode(Job &job, std::unique_lock<std::mutex> &lock, int threads);
     void glanced(Job &job);
     void finish(Job &job, const QImage &picture);
     void post(int key, bool sharp);
