@@ -85,8 +85,7 @@ QString twoPlayerLine(const QString &name, const QStringList &resultText, const 
 
 QString cueFor(Outcome outcome)
 {
-    return outcome == Outcome::Draw ? QStringLiteral("\\sonidos\\empate.wav")
-                                    : QStringLiteral("\\sonidos\\ganador.wav");
+    return outcome == Outcome::Draw ? QStringLiteral("empate") : QStringLiteral("ganador");
 }
 
 } // namespace Results

@@ -23,7 +23,7 @@ QString onePlayerLine(const QString &name, const QStringList &resultText, int at
 QString twoPlayerLine(const QString &name, const QStringList &resultText, const QString &pairs,
                       qint64 points);
 
-/// Sound path (after the application folder) of an outcome's cue.
+/// The name of an outcome's sound cue.
 QString cueFor(Outcome outcome);
 
 } // namespace Results

@@ -47,13 +47,6 @@ void setAppFolder(const QString &folder)
     state().appFolder = f;
 }
 
-QString appPath(const QString &relative)
-{
-    QString rel = relative;
-    rel.replace(u'\\', u'/');
-    return appFolder() + rel;
-}
-
 RandomSource &random()
 {
     State &s = state();

@@ -11,9 +11,6 @@ namespace Platform {
 /// The application folder: the executable's folder, without a trailing separator.
 QString appFolder();
 void setAppFolder(const QString &folder);
-/// The application folder followed by a relative path written with backslashes
-/// ("\\idioma\\idioma.txt"); the one place where such paths become real paths.
-QString appPath(const QString &relative);
 
 /// The random source shared by the board's draws.
 RandomSource &random();

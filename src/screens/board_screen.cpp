@@ -15,6 +15,7 @@
 #include "options_screen.h"
 #include "picture_sets.h"
 #include "pictures.h"
+#include "data_paths.h"
 #include "platform.h"
 #include "players_screen.h"
 #include "random_source.h"
@@ -232,11 +233,11 @@ QPixmap Form2::backPicture() const
 {
     // One decode of the back serves every slot. It is drawn at its own size; a dense screen
     // takes the double-density drawing beside it when there is one.
-    const QString path = Platform::appPath(QStringLiteral("\\fondo.jpg"));
+    const QString path = DataPaths::cardBack();
     if (!Pictures::isPlainFile(path))
         return {};
     const qreal dpr = pixelRatio();
-    const QString sharpPath = Platform::appPath(QStringLiteral("\\fondo@2x.jpg"));
+    const QString sharpPath = DataPaths::cardBackSharp();
     if (dpr > 1.0 && Pictures::isPlainFile(sharpPath)) {
         QPixmap sharp(sharpPath);
         QPixmap plain(path);
@@ -400,9 +401,9 @@ void Form2::ensureFace(int slot)
     }
 }
 
-void Form2::playCue(const QString &relative, quint32 flags)
+void Form2::playCue(const QString &cue, quint32 flags)
 {
-    sndPlaySoundA(Platform::appPath(relative), flags);
+    sndPlaySoundA(DataPaths::cue(cue), flags);
 }
 
 void Form2::showTurnLabels()
@@ -424,7 +425,7 @@ void Form2::picture2_Click(int Index)
     Image1[Index]->show();
     const int picture = pictureOf(Index);
     Label2->setCaption(picture >= 0 ? pictureName(picture) : QString());
-    playCue(QStringLiteral("\\sonidos\\abrir.wav"), SND_ASYNC);
+    playCue(QStringLiteral("abrir"), SND_ASYNC);
 
     switch (click.outcome) {
     case CardGame::ClickOutcome::FirstCard:
@@ -436,9 +437,7 @@ void Form2::picture2_Click(int Index)
         Text1[1]->setText(m_game.pairText[1]);
         if (click.outcome == CardGame::ClickOutcome::LastPair)
             Timer1->start();
-        playCue(QStringLiteral("\\sonidos\\") + QString::number(click.matchCue)
-                    + QStringLiteral(".wav"),
-                SND_ASYNC);
+        playCue(QString::number(click.matchCue), SND_ASYNC);
         break;
     case CardGame::ClickOutcome::Mismatch:
         showTurnLabels();
@@ -463,7 +462,7 @@ void Form2::Timer1_Timer()
         // Disabling the board took the focus from the card: the keyboard frame gets it back.
         if (m_marked >= 0 && m_marked < Picture2.size() && Picture2[m_marked]->isMarked())
             Picture2[m_marked]->setFocus(Qt::OtherFocusReason);
-        playCue(QStringLiteral("\\sonidos\\cerrar.wav"), SND_ASYNC);
+        playCue(QStringLiteral("cerrar"), SND_ASYNC);
         emit turnedBack();
         return;
     case CardGame::Tick::GameFinished: {

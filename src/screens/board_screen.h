@@ -82,7 +82,7 @@ private:
     void SetPairCount();
     void DealCards();
     void showTurnLabels();
-    void playCue(const QString &relative, quint32 flags);
+    void playCue(const QString &cue, quint32 flags);
     qreal pixelRatio() const;
     void showFace(int picture, const QImage &image, bool sharp);
     void ensureFace(int slot);

@@ -1,12 +1,12 @@
 #include "design.h"
 
 #include "colours_fonts.h"
-#include "platform.h"
+#include "data_paths.h"
 #include "twips.h"
 
 LanguageFile languageFile(int lines)
 {
-    return LanguageFile(Platform::appPath(QStringLiteral("\\idioma\\idioma.txt")), lines);
+    return LanguageFile(DataPaths::languageFile(), lines);
 }
 
 CommandButton *designButton(QWidget *parent, const QString &caption, quint32 back,

@@ -7,7 +7,7 @@
 
 #include "deal.h"
 #include "files.h"
-#include "platform.h"
+#include "data_paths.h"
 
 namespace PictureSets {
 namespace {
@@ -27,7 +27,7 @@ bool holdsAtLeast(const QString &folder, int wanted)
 
 QString shippedFolder()
 {
-    return Platform::appPath(QStringLiteral("\\graficos"));
+    return DataPaths::pictureStore();
 }
 
 QString ownFolder()

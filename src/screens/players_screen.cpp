@@ -7,7 +7,7 @@
 #include "module1.h"
 #include "options_screen.h"
 #include "picture_sets.h"
-#include "platform.h"
+#include "data_paths.h"
 #include "twips.h"
 
 namespace {
@@ -99,7 +99,7 @@ void Form3::prepareFirstRun()
     Files::makeFolder(store);
     for (int n = 1; n <= 49; ++n) {
         const QString name = QString::number(n) + QStringLiteral(".gif");
-        Files::moveFile(Platform::appPath(u'\\' + name), store + name);
+        Files::moveFile(DataPaths::beside(name), store + name);
     }
 }
 

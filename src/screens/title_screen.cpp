@@ -4,7 +4,6 @@
 #include "design.h"
 #include "language_file.h"
 #include "module1.h"
-#include "platform.h"
 #include "players_screen.h"
 #include "twips.h"
 
