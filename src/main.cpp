@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "accessible_controls.h"
 #include "board_accessibility.h"
 #include "colours_fonts.h"
 #include "platform.h"
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trabel"));
     QApplication::setFont(designFont(8.25, false));
+    // How the windows read to a screen reader; the board's own description is installed last.
+    Accessible::install();
     BoardAccessibility::install();
 
     // Qt's own texts (the message box's button) in Spanish, like the rest of the game.

@@ -244,16 +244,15 @@ protected:
     }
 };
 
-QAccessibleInterface *screensFactory(const QString &className, QObject *object)
+QAccessibleInterface *boardFactory(const QString &, QObject *object)
 {
-    if (className == QLatin1String("Form2"))
-        return new BoardAccessible(static_cast<QWidget *>(object));
-    if (className == QLatin1String("Form4"))
-        return new ScreenAccessible(static_cast<QWidget *>(object), QAccessible::Dialog);
-    if (className == QLatin1String("CardGrid"))
-        return new GridAccessible(static_cast<CardGrid *>(object));
-    if (className == QLatin1String("CardSlot") && boardOf(object))
-        return new CardAccessible(static_cast<QWidget *>(object));
+    if (auto *board = qobject_cast<Form2 *>(object))
+        return new BoardAccessible(board);
+    if (auto *grid = qobject_cast<CardGrid *>(object))
+        return new GridAccessible(grid);
+    auto *card = qobject_cast<CardSlot *>(object);
+    if (card && boardOf(card))
+        return new CardAccessible(card);
     return nullptr;
 }
 
@@ -346,8 +345,14 @@ void turnedBack(Form2 *board)
         retell(board, marked);
 }
 
-/// Names the cards, the window and the score boxes, and follows the board from then on.
-void attach(Form2 *board)
+} // namespace
+
+void BoardAccessibility::install()
+{
+    QAccessible::installFactory(boardFactory);
+}
+
+void BoardAccessibility::attach(Form2 *board)
 {
     if (gridOf(board))
         return;
@@ -366,30 +371,6 @@ void attach(Form2 *board)
         tell(board, grid->marked, QString()); // what the card left was told is old news
         grid->marked = slot;
     });
-}
-
-/// Attaches the layer to each board as it first shows, dealt.
-class BoardWatcher : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show)
-            if (auto *board = qobject_cast<Form2 *>(watched))
-                attach(board);
-        return false;
-    }
-};
-
-} // namespace
-
-void BoardAccessibility::install()
-{
-    QAccessible::installFactory(screensFactory);
-    qApp->installEventFilter(new BoardWatcher(qApp));
 }
 
 #include "board_accessibility.moc"

@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "accessible_controls.h"
+#include "board_accessibility.h"
 #include "board_grid.h"
 #include "board_screen.h"
 #include "colours_fonts.h"
@@ -14,7 +15,6 @@
 #include "language_file.h"
 #include "module1.h"
 #include "picture_sets.h"
-#include "platform.h"
 #include "results_screen.h"
 #include "title_screen.h"
 #include "twips.h"
@@ -108,7 +108,10 @@ void Form1::Command1_Click(int Index)
 void Form1::Command2_Click()
 {
     Runtime::Unload<Form5>();
-    Runtime::Show<Form2>();
+    if (Form2 *board = Runtime::Load<Form2>()) {
+        BoardAccessibility::attach(board);
+        board->present();
+    }
 }
 
 namespace {

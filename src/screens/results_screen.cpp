@@ -12,6 +12,7 @@
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
+#include "data_paths.h"
 #include "platform.h"
 #include "results.h"
 #include "sound.h"
@@ -19,6 +20,7 @@
 
 Form4::Form4()
 {
+    Accessible::setRole(this, QAccessible::Dialog);
     // The results belong to the board: they stay above it and go when it goes.
     if (Form2 *board = Runtime::loaded<Form2>())
         setParent(board, Qt::Dialog);
@@ -81,7 +83,7 @@ void Form4::Form_Load()
     const QString pairs1 = board ? board->Text1[0]->text() : QString();
     const QString pairs2 = board ? board->Text1[1]->text() : QString();
     const Results::Outcome outcome = Results::awardPoints(Val(pairs1), Val(pairs2));
-    sndPlaySoundA(Platform::appPath(Results::cueFor(outcome)), SND_SYNC);
+    sndPlaySoundA(DataPaths::cue(Results::cueFor(outcome)), SND_SYNC);
     if (!self || Runtime::ended())
         return;
 

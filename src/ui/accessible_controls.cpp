@@ -1,14 +1,15 @@
 #include "accessible_controls.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "controls.h"
+#include "form.h"
 
 namespace {
 
 constexpr char kChoice[] = "accessibleChoice";
+constexpr char kRole[] = "accessibleRole";
 
 /// A button; one of an exclusive set of choices reads as checked or not.
 class ButtonAccessible : public QAccessibleWidget
@@ -74,16 +75,16 @@ public:
     }
 };
 
-QAccessibleInterface *controlsFactory(const QString &className, QObject *object)
+QAccessibleInterface *controlsFactory(const QString &, QObject *object)
 {
-    if (className == QLatin1String("Form"))
-        return new ScreenAccessible(static_cast<QWidget *>(object), QAccessible::Window);
+    if (auto *form = qobject_cast<Form *>(object))
+        return new ScreenAccessible(form, QAccessible::Window);
     // Made for every button: the interface is often asked for while the button is still being
     // set up, before it is made a choice.
-    if (className == QLatin1String("CommandButton"))
-        return new ButtonAccessible(static_cast<QAbstractButton *>(object));
-    if (className == QLatin1String("TextBox") && !static_cast<QWidget *>(object)->isEnabled()) {
-        auto *box = static_cast<QLineEdit *>(object);
+    if (auto *button = qobject_cast<CommandButton *>(object))
+        return new ButtonAccessible(button);
+    auto *box = qobject_cast<TextBox *>(object);
+    if (box && !box->isEnabled()) {
         // The value is part of the name: a new value is a new name.
         QObject::connect(box, &QLineEdit::textChanged, box, [box] { Accessible::nameChanged(box); });
         return new ValueAccessible(box);
@@ -91,14 +92,17 @@ QAccessibleInterface *controlsFactory(const QString &className, QObject *object)
     return nullptr;
 }
 
-void installControlsFactory()
+} // namespace
+
+void Accessible::install()
 {
     QAccessible::installFactory(controlsFactory);
 }
 
-} // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(installControlsFactory)
+void Accessible::setRole(QWidget *window, QAccessible::Role role)
+{
+    window->setProperty(kRole, int(role));
+}
 
 bool Accessible::isDecoration(const QObject *object)
 {
@@ -151,6 +155,12 @@ void Accessible::setDescription(QWidget *widget, const QString &description)
 ScreenAccessible::ScreenAccessible(QWidget *window, QAccessible::Role role)
     : QAccessibleWidget(window, role)
 {
+}
+
+QAccessible::Role ScreenAccessible::role() const
+{
+    const QVariant role = widget()->property(kRole);
+    return role.isValid() ? QAccessible::Role(role.toInt()) : QAccessibleWidget::role();
 }
 
 void ScreenAccessible::collect(const QObject *parent, QList<QObject *> &out)

@@ -6,9 +6,15 @@
 class QAbstractButton;
 
 /// How the controls read to assistive technology (a screen reader over AT-SPI), without changing
-/// anything a player sees. The interfaces here are made by a factory that is installed when the
-/// program starts.
+/// anything a player sees.
 namespace Accessible {
+
+/// Has the controls and the screens' windows read as described here. Called once, by main(),
+/// after the application is made; a later install() of another layer's factory comes first.
+void install();
+
+/// Has a screen's window read in a role other than a plain window (a dialog).
+void setRole(QWidget *window, QAccessible::Role role);
 
 /// Whether a control is only decoration, left out of its screen's accessible tree: an outline, a
 /// frame without a caption (its contents stay, in the frame's place).
@@ -36,6 +42,7 @@ public:
     int childCount() const override;
     QAccessibleInterface *child(int index) const override;
     int indexOfChild(const QAccessibleInterface *child) const override;
+    QAccessible::Role role() const override;
 
 protected:
     /// The objects read as the window's children, in order.

@@ -5,6 +5,7 @@
 #include <QtGui/qpa/qplatformintegration.h>
 
 #include "app_fixture.h"
+#include "accessible_controls.h"
 #include "board_accessibility.h"
 
 namespace {
@@ -32,6 +33,7 @@ private slots:
         // Events reach the handler only while the platform takes them, as with a reader running.
         QAccessible::installUpdateHandler(record);
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        Accessible::install();
         BoardAccessibility::install();
     }
 
@@ -83,7 +85,7 @@ private slots:
         QList<std::pair<int, QString>> steps{{a, {}}, {b, told[0]}, {-1, told[1]}};
         for (int k = 0; k < 12; ++k)
             for (int s = k + 1; s < 12; ++s)
-                if (board->CardPicture()[s] == board->CardPicture()[k])
+                if (board->pictureOf(s) == board->pictureOf(k))
                     steps << std::pair{k, QString()} << std::pair{s, told[2]};
         steps.last().second = told[3];
         for (const auto &[slot, description] : steps) {
