@@ -94,13 +94,6 @@ void setTop(QWidget *widget, int top)
     apply(widget, r);
 }
 
-void setWidth(QWidget *widget, int width)
-{
-    QRect r = geometry(widget);
-    r.setWidth(width);
-    apply(widget, r);
-}
-
 void setHeight(QWidget *widget, int height)
 {
     QRect r = geometry(widget);

@@ -32,7 +32,6 @@ void setGeometry(QWidget *widget, const QRect &twips);
 QRect geometry(const QWidget *widget);
 void setLeft(QWidget *widget, int left);
 void setTop(QWidget *widget, int top);
-void setWidth(QWidget *widget, int width);
 void setHeight(QWidget *widget, int height);
 inline int left(const QWidget *w) { return geometry(w).left(); }
 inline int top(const QWidget *w) { return geometry(w).top(); }

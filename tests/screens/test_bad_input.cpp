@@ -168,7 +168,7 @@ private slots:
         } else {
             QVERIFY(board);
             for (int k = 0; k < 2 * board->TotalPairs(); ++k) {
-                const QString name = board->File1.List(board->CardPicture()[k].toInt());
+                const QString name = board->File1.List(board->pictureOf(k));
                 QVERIFY2(!name.startsWith(u'.') && Pictures::naturalSize(board->File1.Path + u'/' + name).isValid(),
                          qPrintable(name));
             }

@@ -153,7 +153,7 @@ private slots:
         Form2 *board = Runtime::Show<Form2>();
         QVERIFY(board);
         int partner = 1;
-        while (board->CardPicture()[partner] != board->CardPicture()[0])
+        while (board->pictureOf(partner) != board->pictureOf(0))
             ++partner;
         const auto centre = [board](int k) {
             const QImage face = board->Image1[k]->picture().toImage();

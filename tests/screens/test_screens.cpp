@@ -205,7 +205,7 @@ private slots:
         QVERIFY(!board->Image1[a]->isHidden() && !board->Image1[a]->picture().isNull());
         const int w = Twips::width(board->Picture2[a]);
         QCOMPARE(Twips::geometry(board->Image1[a]).size(), QSize(w, w * 3 / 4));
-        QCOMPARE(board->Label2->text() + ".png", board->File1.List(board->CardPicture()[a].toInt()));
+        QCOMPARE(board->Label2->text() + ".png", board->File1.List(board->pictureOf(a)));
         QCOMPARE(app.sound.cues, QStringList{"abrir.wav"});
         QTest::mouseClick(board->Picture2[b], Qt::LeftButton);
         QElapsedTimer clock;

@@ -93,7 +93,7 @@ QPair<int, int> mismatchedSlots(const Form2 *board) {
     for (int a = 0; a < 2 * board->TotalPairs(); ++a)
         for (int b = a + 1; b < 2 * board->TotalPairs(); ++b)
             if (board->Image1[a]->isHidden() && board->Image1[b]->isHidden() &&
-                board->CardPicture()[a] != board->CardPicture()[b])
+                board->pictureOf(a) != board->pictureOf(b))
                 return {a, b};
     return {-1, -1};
 }
@@ -102,7 +102,7 @@ void clickAllPairs(Form2 *board) {
     const int cards = 2 * board->TotalPairs();
     for (int k = 0; k < cards; ++k)
         for (int s = k + 1; s < cards && board->Image1[k]->isHidden(); ++s)
-            if (board->CardPicture()[s] == board->CardPicture()[k]) {
+            if (board->pictureOf(s) == board->pictureOf(k)) {
                 QTest::mouseClick(board->Picture2[k], Qt::LeftButton);
                 QTest::mouseClick(board->Picture2[s], Qt::LeftButton);
             }
