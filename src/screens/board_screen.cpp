@@ -259,7 +259,12 @@ void Form2::resizeEvent(QResizeEvent *event)
     Form::resizeEvent(event);
     // The desktop decides the area a shown board has: a compositor that maximises it later or
     // draws its frame, a tile, a move to another screen. Nothing of the game changes with it.
-    const QSize area = Twips::clientArea(this);
+    QSize area = Twips::clientArea(this);
+    // Maximised, it keeps the area asked for before showing while that lies within the window: a
+    // window manager that drops a maximised window's borders gives it a few pixels more.
+    const QSize asked = maximisedClientTwips();
+    if (isMaximized() && asked.width() <= area.width() && asked.height() <= area.height())
+        area = asked;
     if (!isVisible() || m_area.isEmpty() || area.isEmpty() || area == m_area)
         return;
     m_area = area;
