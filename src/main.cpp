@@ -13,8 +13,16 @@
 int main(int argc, char *argv[])
 {
     Platform::tuneAllocator();
+    // On a Wayland session the game goes through XWayland when it can: there it places its
+    // windows itself and the desktop draws their frames. A platform the player chose wins.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("trabel"));
+    // The desktop ties the windows to the menu entry by these: the class of X11 windows (taken
+    // from the application's name) and the Wayland app id.
+    QApplication::setApplicationName(QStringLiteral("Trabel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Trabel"));
     QApplication::setFont(designFont(8.25, false));
     // How the windows read to a screen reader; the board's own description is installed last.
     Accessible::install();

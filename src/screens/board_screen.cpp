@@ -122,6 +122,9 @@ void Form2::Form_Load()
     Platform::random().seedFromTimeOfDay();
     File1.setPath(PictureSets::folder(chosenSet()));
     resetCounters();
+    // Laid out on what the maximised board will show, panels and title bar left out; the desktop
+    // may still give it another area (resizeEvent).
+    m_area = maximisedClientTwips();
     LayoutBoard();
     placePlayer1Strip();
     if (!Module1::Player2Name.isEmpty()) {
@@ -130,12 +133,7 @@ void Form2::Form_Load()
         Module1::MismatchCount = 0;
         Text1[1]->hide();
     }
-    // The last card's name and the quit button sit in the top right corner.
-    const int screenWidth = maximisedClientTwips().width();
-    Twips::setTop(Label2, 10);
-    Twips::setLeft(Label2, screenWidth - Twips::width(Label2) - Twips::width(Command1));
-    Twips::setTop(Command1, 1);
-    Twips::setLeft(Command1, screenWidth - Twips::width(Command1) - 10);
+    placeCorner();
     Runtime::Unload<Form3>();
     showSeriesPoints();
     SetPairCount();
@@ -178,15 +176,29 @@ void Form2::placePlayer2Strip()
     // Player 2's boxes hang to the left of the label, which starts a third of the screen across.
     Label1[1]->show();
     Twips::setTop(Label1[1], 10);
-    Twips::setLeft(Label1[1], maximisedClientTwips().width() / 3 + 1100);
     m_game.turnLabel[1] = Module1::Player2Name;
     Label1[1]->setCaption(Module1::Player2Name);
-    Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
     Twips::setHeight(Text1[1], 360);
-    Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
     Twips::setHeight(Text2[1], 360);
+    placePlayer2Boxes();
     Text2[1]->show();
     Text1[1]->show();
+}
+
+void Form2::placePlayer2Boxes()
+{
+    Twips::setLeft(Label1[1], m_area.width() / 3 + 1100);
+    Twips::setLeft(Text1[1], Twips::left(Label1[1]) - 700);
+    Twips::setLeft(Text2[1], Twips::left(Text1[1]) - Twips::width(Text2[1]));
+}
+
+void Form2::placeCorner()
+{
+    // The last card's name and the quit button sit in the top right corner.
+    Twips::setTop(Label2, 10);
+    Twips::setLeft(Label2, m_area.width() - Twips::width(Label2) - Twips::width(Command1));
+    Twips::setTop(Command1, 1);
+    Twips::setLeft(Command1, m_area.width() - Twips::width(Command1) - 10);
 }
 
 void Form2::showSeriesPoints()
@@ -201,11 +213,7 @@ void Form2::showSeriesPoints()
 
 void Form2::LayoutBoard()
 {
-    // Laid out on what the maximised board will show, panels and title bar left out.
-    const QSize screen = maximisedClientTwips();
-    const GridLayout grid = layoutGrid(Module1::PairOption, screen.width(), screen.height(),
-                                       Twips::left(Picture2[0]), Twips::top(Picture2[0]));
-    const int slotCount = int(grid.places.size());
+    const int slotCount = 2 * gridRow(Module1::PairOption).pairs;
     for (int i = 1; i < slotCount; ++i) {
         CardSlot *slot = Picture2[0]->cloneHidden(this);
         CardFace *face = Image1[0]->cloneHidden(slot->inner());
@@ -214,11 +222,9 @@ void Form2::LayoutBoard()
         connect(slot, &PictureBox::clicked, this, [this, i] { picture2_Click(i); });
         connect(slot, &CardSlot::focused, this, [this, i] { markSlot(i); });
     }
-    m_columns = grid.columns;
+    placeCards();
     const QPixmap back = backPicture();
     for (int k = 0; k < slotCount; ++k) {
-        Twips::setGeometry(Picture2[k], grid.places[k]);
-        Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
         Image1[k]->hide();
         Picture2[k]->show();
         Picture2[k]->setPicture(back);
@@ -227,6 +233,46 @@ void Form2::LayoutBoard()
     Label1[0]->lower();
     Label1[1]->lower();
     Label2->lower();
+}
+
+void Form2::placeCards()
+{
+    const GridLayout grid = layoutGrid(Module1::PairOption, m_area.width(), m_area.height(),
+                                       Twips::left(Picture2[0]), Twips::top(Picture2[0]));
+    m_columns = grid.columns;
+    for (int k = 0; k < grid.places.size() && k < Picture2.size(); ++k) {
+        Twips::setGeometry(Picture2[k], grid.places[k]);
+        // A dealt face is fitted again to its slot's new size, as the deal fitted it.
+        const QSize n = m_natural.value(pictureOf(k));
+        if (!n.isValid()) {
+            Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
+            continue;
+        }
+        const FaceFit fit = fitFace(grid.slotWidth, grid.slotHeight,
+                                    qint64(n.width()) * Twips::kPerPixel,
+                                    qint64(n.height()) * Twips::kPerPixel);
+        Twips::setGeometry(Image1[k], Twips::left(Image1[k]), fit.top, fit.width, fit.height);
+    }
+}
+
+void Form2::resizeEvent(QResizeEvent *event)
+{
+    Form::resizeEvent(event);
+    // The desktop decides the area a shown board has: a compositor that maximises it later or
+    // draws its frame, a tile, a move to another screen. Nothing of the game changes with it.
+    QSize area = Twips::clientArea(this);
+    // Maximised, it keeps the area asked for before showing while that lies within the window: a
+    // window manager that drops a maximised window's borders gives it a few pixels more.
+    const QSize asked = maximisedClientTwips();
+    if (isMaximized() && asked.width() <= area.width() && asked.height() <= area.height())
+        area = asked;
+    if (!isVisible() || m_area.isEmpty() || area.isEmpty() || area == m_area)
+        return;
+    m_area = area;
+    placeCards();
+    if (!Module1::Player2Name.isEmpty())
+        placePlayer2Boxes();
+    placeCorner();
 }
 
 QPixmap Form2::backPicture() const
@@ -364,6 +410,7 @@ void Form2::DealCards()
                                     qint64(n.width()) * Twips::kPerPixel,
                                     qint64(n.height()) * Twips::kPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
+        m_natural.insert(picture, n);
         Image1[p]->setFallbackCaption(pictureName(picture));
         m_game.CardPicture[p] = deal.CardPicture[p];
         if (k % 2 == 0) {

@@ -70,14 +70,18 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     QString chosenSet() const;
     void resetCounters();
     void LayoutBoard();
+    void placeCards();
     void placePlayer1Strip();
     void placePlayer2Strip();
+    void placePlayer2Boxes();
+    void placeCorner();
     void showSeriesPoints();
     void SetPairCount();
     void DealCards();
@@ -95,4 +99,6 @@ private:
     QSet<int> m_facesSharp; ///< of those, the ones shown from the picture, not its preview
     int m_marked = -1;
     int m_columns = 1;
+    QSize m_area;               ///< the inner area, in twips, the board is laid out for
+    QHash<int, QSize> m_natural; ///< natural size of each picture dealt, in pixels
 };

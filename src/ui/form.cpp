@@ -56,7 +56,7 @@ Form::~Form() = default;
 
 void Form::setClientTwips(int width, int height)
 {
-    resize(Twips::toPixels(width), Twips::toPixels(height));
+    setFixedSize(Twips::toPixels(width), Twips::toPixels(height));
 }
 
 void Form::moveTwips(int left, int top)

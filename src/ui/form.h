@@ -20,7 +20,8 @@ public:
     /// Whether the screen is loaded: created and not yet unloaded.
     bool isLoaded() const { return !m_unloading; }
 
-    /// Sets the size of the window's inner area, in twips.
+    /// Sets the size of the window's inner area, in twips, for good: the window cannot be resized
+    /// or maximised, and a tiling desktop floats it.
     void setClientTwips(int width, int height);
     /// Sets the window's Left and Top in twips.
     void moveTwips(int left, int top);

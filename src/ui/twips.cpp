@@ -46,6 +46,13 @@ void setScreen(const QSize &size)
     s_screenOverride = size;
 }
 
+QSize clientArea(const QWidget *window)
+{
+    if (!s_screenOverride.isEmpty() && window->isMaximized())
+        return s_screenOverride;
+    return window->size() * kPerPixel;
+}
+
 QRect toPixels(const QRect &twips)
 {
     const int l = edge(twips.x());

@@ -19,6 +19,9 @@ QSize workArea();
 /// Fixes the screen size that screen() and workArea() report (tests); an empty size goes back to
 /// the screen.
 void setScreen(const QSize &size);
+/// The size of a top-level window's inner area, in twips. On a screen fixed with setScreen a
+/// maximised window covers that screen whole, as on a screen with no window manager.
+QSize clientArea(const QWidget *window);
 
 /// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay touching.
 QRect toPixels(const QRect &twips);

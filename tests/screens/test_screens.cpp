@@ -177,6 +177,23 @@ private slots:
         QCOMPARE(board->Text2[0]->grab().toImage().pixelColor(3, 3), QColor(255, 128, 0)); // orange
     }
 
+    void resized() { // a tile smaller than the screen: the board is laid out again inside it
+        AppFixture app;
+        app.makePictureSet("s", 21);
+        Form2 *board = openBoard("Ana", "Luis", 4);
+        QTest::mouseClick(board->Picture2[41], Qt::LeftButton);
+        board->showNormal();
+        board->resize(640, 400);
+        QList<QWidget *> parts{board->Command1, board->Label2, board->Label1[1], board->Text2[1]};
+        for (QWidget *card : board->Picture2)
+            parts << card;
+        QTRY_VERIFY(std::all_of(parts.begin(), parts.end(), [&](QWidget *w) { return board->rect().contains(w->geometry()); }));
+        // The card turned stays up, its face refitted to the smaller card.
+        const int w = Twips::width(board->Picture2[41]);
+        QVERIFY(!board->Image1[41]->isHidden() && board->game().CardsTurned == 1);
+        QCOMPARE(Twips::geometry(board->Image1[41]).size(), QSize(w, w * 3 / 4));
+    }
+
     void aGame_data() {
         QTest::addColumn<double>("start");
         QTest::addColumn<double>("end"); // the clock reading the results' wait ends at
