@@ -532,4 +532,7 @@ void Form2::Command1_Click()
 void Form2::Form_Unload()
 {
     Runtime::Unload<Form4>();
+    // However the board goes, the options come back for the next game.
+    if (Form1 *options = Runtime::loaded<Form1>())
+        options->present();
 }

@@ -111,6 +111,9 @@ void Form1::Command2_Click()
     if (Form2 *board = Runtime::Load<Form2>()) {
         BoardAccessibility::attach(board);
         board->present();
+        // The options wait out of sight for the next game: a tiling desktop would float them
+        // over the cards, and a taskbar would show the game twice.
+        hide();
     }
 }
 
