@@ -118,12 +118,16 @@ std::shared_ptr<FaceLoader::Job> FaceLoader::nextJob(bool *full)
     for (const bool urgentOnly : {true, false})
         for (const auto &job : m_order)
             if (job->stage == Job::Stage::Glanced && (job->urgent || !urgentOnly)
-                && (m_decodingBytes == 0
-                    || m_decodingBytes + job->glance.decodeBytes <= kDecodeBudget)) {
+                && fitsBudget(job->glance.decodeBytes)) {
                 *full = true;
                 return job;
             }
     return {};
+}
+
+bool FaceLoader::fitsBudget(qint64 bytes) const
+{
+    return m_decodingBytes == 0 || m_decodingBytes + bytes <= kDecodeBudget;
 }
 
 void FaceLoader::work()
@@ -272,6 +276,10 @@ QImage FaceLoader::image(int key, bool *sharp)
         ++m_held;
         if (stage == Job::Stage::New) {
             glance(*job, lock);
+        } else if (stage == Job::Stage::Glanced && !fitsBudget(job->glance.decodeBytes)) {
+            // No preview, and the workers' decodes hold the memory it needs: the first of them to
+            // end makes room (the workers start nothing new meanwhile).
+            m_changed.wait(lock, [&] { return job->stage != stage || fitsBudget(job->glance.decodeBytes); });
         } else if (stage == Job::Stage::Glanced) {
             // No preview: the picture itself, here and now, on every core a tiled one can use.
             decode(*job, lock, qMax(1, QThread::idealThreadCount()));

@@ -43,10 +43,11 @@ public:
     /// it is a preview: the picture itself still arrives through decoded(), before the others.
     QImage image(int key, bool *sharp = nullptr);
 
-    /// What the decodes the workers run side by side may hold together, in bytes: one HEVC or AV1
-    /// photo (70 to 100 MB), or many scaled JPEG decodes (a megabyte or two each). One decode
-    /// larger than this still runs when no other one does.
-    static constexpr qint64 kDecodeBudget = 80LL << 20;
+    /// What the decodes run side by side, a click's included, may hold together, in bytes: two
+    /// 12-megapixel HEVC photos (about 80 MB each), or many scaled JPEG decodes (a megabyte or two
+    /// each); with what the game holds besides (about 30 MB), the game stays within 200 MB. One
+    /// decode larger than this still runs when no other one does.
+    static constexpr qint64 kDecodeBudget = 170LL << 20;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,6 +63,7 @@ private:
     struct Job;
     void work();
     std::shared_ptr<Job> nextJob(bool *full);
+    bool fitsBudget(qint64 bytes) const;
     /// The glance or the decode of `job`, run with the lock released; the lock is held again after.
     void glance(Job &job, std::unique_lock<std::mutex> &lock);
     void decode(Job &job, std::unique_lock<std::mutex> &lock, int threads);

@@ -61,23 +61,6 @@ QByteArray readSmallFile(const QString &path)
     return got == bytes.size() ? bytes : QByteArray();
 }
 
-/// A valid thumbnail of the file `stamp` describes, as stored; null for anything else.
-QImage readThumbnail(const QString &file, const ThumbnailKey::Stamp &stamp, int box, const QSize &natural)
-{
-    QByteArray png = readSmallFile(file);
-    if (!ThumbnailKey::isThumbnailOf(png, stamp))
-        return {};
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
-    reader.setDecideFormatFromContent(false);
-    const QSize size = reader.size();
-    if (size.isEmpty() || size.width() > box || size.height() > box || !previewMatches(size, natural))
-        return {};
-    const QImage image = reader.read();
-    return image.size() == size ? image : QImage();
-}
-
 /// Opens the folder `name` in `at`, made 0700 if missing; −1 when it is a link or another's.
 int openFolder(int at, const char *name)
 {
@@ -92,6 +75,21 @@ int openFolder(int at, const char *name)
 }
 
 } // namespace
+
+QImage fromPng(QByteArray png, const ThumbnailKey::Stamp &stamp, int box, const QSize &natural)
+{
+    if (!ThumbnailKey::isThumbnailOf(png, stamp))
+        return {};
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (size.isEmpty() || size.width() > box || size.height() > box || !previewMatches(size, natural))
+        return {};
+    const QImage image = reader.read();
+    return image.size() == size ? image : QImage();
+}
 
 QString root()
 {
@@ -120,8 +118,8 @@ Lookup find(const QString &path, const QSize &natural, const QSize &face)
         order << i;
     const QString name = ThumbnailKey::fileName(stamp.uri);
     for (const int i : order) {
-        const QImage thumb = readThumbnail(cache + u'/' + QLatin1String(kFolders[i].name) + u'/' + name,
-                                           stamp, kFolders[i].box, natural);
+        const QString file = cache + u'/' + QLatin1String(kFolders[i].name) + u'/' + name;
+        const QImage thumb = fromPng(readSmallFile(file), stamp, kFolders[i].box, natural);
         if (thumb.isNull())
             continue;
         if (i == target)

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include "thumbnail_key.h"
+
 /// The desktop's shared thumbnail cache, $XDG_CACHE_HOME/thumbnails (~/.cache/thumbnails), which
 /// file managers read and write too. Its files are untrusted: a thumbnail is used only when it is
 /// a PNG of the file as it is now (thumbnail_key.h), no larger than its folder's box, of the
@@ -23,6 +25,10 @@ struct Lookup
     int storeBox = 0;  ///< the box of the thumbnail to store once the picture is decoded (0: none)
 };
 Lookup find(const QString &path, const QSize &natural, const QSize &face);
+
+/// The thumbnail in the PNG file `png`, as stored, when it is one of the file `stamp` describes, no
+/// larger than `box` and of the shape of the picture's `natural` size; null otherwise.
+QImage fromPng(QByteArray png, const ThumbnailKey::Stamp &stamp, int box, const QSize &natural);
 
 /// Stores `thumbnail`, the picture at `path` scaled into the box `box`, as its thumbnail. False
 /// when the cache cannot be written.

@@ -47,13 +47,12 @@ QString writeThumbnail(const QString &picture, const char *folder, const QImage 
                        const std::function<QByteArray(QByteArray)> &spoil) {
     struct stat st {};
     ::stat(QFile::encodeName(picture), &st);
-    const ThumbnailKey::Stamp stamp{ThumbnailKey::fileUri(QFile::encodeName(picture)), st.st_mtime - age, st.st_size};
+    const QByteArray uri = ThumbnailKey::fileUri(QFile::encodeName(picture));
     QByteArray png;
     QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "png");
-    png = ThumbnailKey::withStamp(png, stamp, "test");
-    const QString path = ThumbnailCache::root() + u'/' + folder + u'/' + ThumbnailKey::fileName(stamp.uri);
+    png = ThumbnailKey::withStamp(png, {uri, st.st_mtime - age, st.st_size}, "test");
+    const QString path = ThumbnailCache::root() + u'/' + folder + u'/' + ThumbnailKey::fileName(uri);
     writeFile(path, spoil ? spoil(png) : png);
     return path;
 }

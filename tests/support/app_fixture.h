@@ -34,8 +34,7 @@ struct SteppingClock final : Clock {
 
 bool writeFile(const QString &path, const QByteArray &bytes); ///< makes the folder first
 QByteArray readFile(const QString &path);
-/// Writes `image` as the thumbnail of `picture` in the cache's `folder` ("large"...), stamped with
-/// the picture's time less `age` seconds; `spoil` may change the file's bytes. Returns its path.
+/// Writes `image` as `picture`'s thumbnail in the cache's `folder`, stamped `age` s old, spoiled. Its path.
 QString writeThumbnail(const QString &picture, const char *folder, const QImage &image, qint64 age = 0,
                        const std::function<QByteArray(QByteArray)> &spoil = {});
 /// Everything under a folder: each entry's path, and a file's size and time; links not followed.
