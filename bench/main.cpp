@@ -19,6 +19,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -43,6 +44,7 @@
 #include "platform.h"
 #include "random_source.h"
 #include "sound.h"
+#include "thumbnail_cache.h"
 #include "title_screen.h"
 #include "twips.h"
 
@@ -94,10 +96,30 @@ void closeAll()
     QCoreApplication::processEvents();
 }
 
+/// The desktop's thumbnail cache the board reads and writes: a folder of its own, emptied for
+/// every sample unless a figure keeps it warm from one game to the next.
+std::unique_ptr<QTemporaryDir> g_cache;
+void freshCache()
+{
+    g_cache = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(g_cache->path()));
+}
+
+/// Deals the same pictures in every game it is seeded for.
+struct SameDeal final : RandomSource
+{
+    std::mt19937 engine;
+    quint32 seed = 1;
+    void seedFromTimeOfDay() override { engine.seed(seed); }
+    float next() override { return std::uniform_real_distribution<float>(0.f, 1.f)(engine); }
+} g_sameDeal;
+
 /// The options screen as the player leaves it before JUGAR: a set and a pair option chosen.
-void chooseSet(const QString &set, int pairOption)
+void chooseSet(const QString &set, int pairOption, bool warmCache = false)
 {
     closeAll();
+    if (!warmCache)
+        freshCache();
     Module1::reset();
     Runtime::Show<Form1>()->Combo1->setText(set);
     Module1::PairOption = quint8(pairOption);
@@ -251,6 +273,7 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
                   int runs, int memoryRuns, double memoryTargetMb)
 {
     const std::string pairs = std::to_string(Deck::SetPairCount(pairOption)) + " pairs, " + what;
+    const bool phone = id.starts_with('8');
     const auto figure = [set](const std::string &name, const std::string &target, int runs, Sample sample) {
         ::figure(name, target, runs, [set, sample](benchmark::State &state) {
             return set.startsWith(u"fotos-") && !phoneSetsReady() ? -1.0 : sample(state);
@@ -318,9 +341,10 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
                return ms;
            });
     if (memoryRuns > 0)
-        figure(id + ".4 peak memory, " + pairs, "target peak_MB <= " + std::to_string(int(memoryTargetMb)),
-           memoryRuns, [=](benchmark::State &state) {
-               const auto kv = child({QStringLiteral("memory"), g_app, set, QString::number(pairOption)});
+        figure(id + ".4 peak memory, " + (phone ? "clicks included, " : "") + pairs,
+               "target peak_MB <= " + std::to_string(int(memoryTargetMb)), memoryRuns, [=](benchmark::State &state) {
+               QStringList args{QStringLiteral("memory"), g_app, set, QString::number(pairOption)};
+               const auto kv = child(phone ? args << QStringLiteral("clicks") : args);
                state.counters["peak_MB"] = kv.value(QStringLiteral("hwm_kb")) / 1024;
                if (set == Fixtures::kPhotoSet && pairOption == 4)
                    g_oursKb.push_back(kv.value(QStringLiteral("hwm_kb"))),
@@ -335,6 +359,85 @@ struct PaintCounter : QObject
     int count = 0;
     bool eventFilter(QObject *, QEvent *e) override { return count += e->type() == QEvent::Paint, false; }
 };
+
+/// Waits until the loader has handed every face over for good; false after two minutes.
+bool waitAllSharp(Form2 *board)
+{
+    auto *sharp = new QSet<int>;
+    QObject::connect(board->findChild<FaceLoader *>(), &FaceLoader::decoded, board, [sharp](int key) { sharp->insert(key); });
+    const int faces = int(facesOf(board).size());
+    const bool done = waitFor([&] { return sharp->size() >= faces; });
+    delete sharp;
+    return done;
+}
+
+/// Opens the board of the set chosen as every board with this seed does: the same pictures dealt.
+Form2 *openSameDeal(quint32 seed, double *playableMs, QElapsedTimer &clock)
+{
+    g_sameDeal.seed = seed;
+    Platform::setRandom(&g_sameDeal);
+    Form2 *board = openBoard(playableMs, clock);
+    Platform::setRandom(nullptr);
+    return board;
+}
+
+/// A first game on a fresh cache, to every face sharp; the board then goes, and with it its loader
+/// once it has stored what it had to.
+bool firstGame(const QString &set, int pairOption, quint32 seed)
+{
+    chooseSet(set, pairOption);
+    QElapsedTimer clock;
+    double playable = 0;
+    Form2 *board = openSameDeal(seed, &playable, clock);
+    const bool ok = board && waitAllSharp(board);
+    closeAll();
+    return ok;
+}
+
+/// The same album played again on the cache its first game left, with the same pictures dealt: a
+/// click on a card at once (no face has arrived yet), and every face sharp after the board is
+/// playable.
+void secondGameFigures(const std::string &id, const QString &set, const std::string &what, int pairOption)
+{
+    const std::string pairs = std::to_string(Deck::SetPairCount(pairOption)) + " pairs, " + what;
+    const auto ready = [set] { return !set.startsWith(u"fotos-") || phoneSetsReady(); };
+    figure(id + ".1 second game: click to face, " + pairs, "target p99 <= 16 ms", 12,
+           [=, n = 0](benchmark::State &) mutable {
+               if (!ready() || (n == 0 && !firstGame(set, pairOption, 7)))
+                   return -1.0;
+               chooseSet(set, pairOption, true);
+               g_sameDeal.seed = 7;
+               Platform::setRandom(&g_sameDeal);
+               Form2 *board = Runtime::Show<Form2>();
+               Platform::setRandom(nullptr);
+               if (!board)
+                   return -1.0;
+               const int slot = (5 * n++) % (2 * board->TotalPairs());
+               QElapsedTimer t;
+               t.start();
+               board->picture2_Click(slot);
+               board->Picture2[slot]->grab(); // not exposed yet: grab() paints the card
+               const double ms = msSince(t);
+               const bool shown = !board->Image1[slot]->picture().isNull();
+               closeAll();
+               return shown ? ms : -1.0;
+           });
+    figure(id + ".2 second game: every face sharp after playable, " + pairs, "target <= 100 ms", 3,
+           [=, n = 0](benchmark::State &state) mutable {
+               const quint32 seed = 11 + n++;
+               if (!ready() || !firstGame(set, pairOption, seed))
+                   return -1.0;
+               chooseSet(set, pairOption, true);
+               QElapsedTimer clock;
+               double playable = 0;
+               Form2 *board = openSameDeal(seed, &playable, clock);
+               const bool ok = board && waitAllSharp(board);
+               const double sharp = msSince(clock);
+               state.counters["playable_ms"] = playable;
+               closeAll();
+               return ok ? sharp - playable : -1.0;
+           });
+}
 
 /// A click on a card whose face is decoded, to its face painted: the first and second cards of
 /// mismatched pairs, turned back by the timer's handler, on one board kept open.
@@ -373,6 +476,33 @@ double clickReady(benchmark::State &)
     }
     first = first >= 0 ? -1 : k;
     return ms;
+}
+
+/// Reading the cache's thumbnails of a 21-pair board's pictures, one after another.
+double readThumbnails(benchmark::State &state)
+{
+    static std::vector<Face> faces;
+    static bool warm = false;
+    if (!warm) {
+        warm = true;
+        if (!firstGame(Fixtures::kPhotoSet, 4, 3))
+            return -1;
+        chooseSet(Fixtures::kPhotoSet, 4, true);
+        QElapsedTimer clock;
+        double playable = 0;
+        if (Form2 *board = openSameDeal(3, &playable, clock))
+            for (const Face &f : facesOf(board))
+                faces.push_back(f);
+        closeAll();
+    }
+    QElapsedTimer t;
+    t.start();
+    int fits = 0;
+    for (const Face &f : faces)
+        fits += ThumbnailCache::find(f.path, Pictures::naturalSize(f.path), f.size).fits;
+    const double ms = msSince(t);
+    state.counters["faces"] = double(faces.size());
+    return fits == int(faces.size()) && fits > 0 ? ms : -1.0;
 }
 
 void registerFigures()
@@ -454,7 +584,13 @@ void registerFigures()
     for (const int option : {4, 0})
         for (size_t i = 0; i < std::size(phone); ++i)
             boardFigures(QStringLiteral("8%1%2").arg(QChar(u'a' + int(i))).arg(Deck::SetPairCount(option)).toStdString(),
-                         phone[i].first, phone[i].second, option, 3, 1, 150);
+                         phone[i].first, phone[i].second, option, 3, 1, 200);
+    // The same albums played a second time, on the thumbnails the first game stored.
+    for (const int option : {4, 0})
+        for (size_t i = 0; i < std::size(phone); ++i)
+            secondGameFigures(QStringLiteral("10%1%2").arg(QChar(u'a' + int(i))).arg(Deck::SetPairCount(option)).toStdString(),
+                              phone[i].first, phone[i].second, option);
+    figure("11 reading the thumbnails of a 21-pair board, one thread", "target <= 100 ms", 14, readThumbnails);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -482,13 +618,24 @@ int childStartup(int argc, char **argv, const QString &app, const QElapsedTimer 
     return 0;
 }
 
-/// Our board in a fresh process, to every face decoded: time and peak memory.
-int childMemory(const QString &set, int pairOption)
+/// Our board in a fresh process, to every face decoded, with clicks: time and peak memory.
+int childMemory(const QString &set, int pairOption, bool clicks)
 {
     chooseSet(set, pairOption);
     QElapsedTimer clock;
     double playable = 0;
     Form2 *board = openBoard(&playable, clock);
+    // Clicks while the background decodes run: every 200 ms a card whose face has not arrived.
+    for (int k = 0; clicks && board && k < 2 * board->TotalPairs() && !allFacesShown(board); ++k) {
+        if (!board->Image1[k]->picture().isNull())
+            continue;
+        board->picture2_Click(k);
+        if (board->Timer1->isActive())
+            board->Timer1_Timer();
+        QElapsedTimer pause;
+        pause.start();
+        waitFor([&] { return pause.elapsed() >= 200; });
+    }
     if (!board || !waitAllFaces(board))
         return 1;
     std::printf("ms=%.3f\nhwm_kb=%.0f\n", msSince(clock), statusKb("VmHWM"));
@@ -556,8 +703,8 @@ int main(int argc, char **argv)
             return childStartup(argc, argv, g_app, sinceMain);
         QApplication a(argc, argv);
         setUp(g_app);
-        if (qstrcmp(argv[2], "memory") == 0 && argc >= 6)
-            return childMemory(QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt());
+        if (qstrcmp(argv[2], "memory") == 0 && argc >= 6) // a 7th argument: with clicks
+            return childMemory(QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt(), argc >= 7);
         return qstrcmp(argv[2], "literal") == 0 ? childLiteral() : 2;
     }
 

@@ -1,9 +1,13 @@
 #include "face_loader.h"
 
+#include <QEvent>
 #include <QMetaObject>
 #include <QThread>
+#include <QTimer>
 
 #include "pictures.h"
+#include "thumbnail_cache.h"
+#include "thumbnail_key.h"
 
 #ifdef Q_OS_LINUX
 #include <cerrno>
@@ -16,7 +20,9 @@ struct FaceLoader::Job
     enum class Stage { New, Glancing, Glanced, Decoding, Done };
     int key = 0;
     QString path;
+    QSize natural;
     QSize size;
+    int storeBox = 0; ///< the box of the thumbnail to store once the picture is decoded
     Stage stage = Stage::New;
     Pictures::Glance glance;
     QImage picture;
@@ -59,13 +65,14 @@ FaceLoader::~FaceLoader()
         worker.join();
 }
 
-void FaceLoader::request(int key, const QString &path, const QSize &size)
+void FaceLoader::request(int key, const QString &path, const QSize &natural, const QSize &size)
 {
     if (m_jobs.contains(key))
         return;
     auto job = std::make_shared<Job>();
     job->key = key;
     job->path = path;
+    job->natural = natural;
     job->size = size;
     m_jobs.insert(key, job);
     {
@@ -73,9 +80,28 @@ void FaceLoader::request(int key, const QString &path, const QSize &size)
         m_order.push_back(job);
     }
     m_changed.notify_all();
+}
+
+void FaceLoader::start()
+{
     if (m_workers.empty())
         for (int i = 0; i < qMax(1, QThread::idealThreadCount()); ++i)
             m_workers.emplace_back([this] { work(); });
+}
+
+void FaceLoader::startAfterFirstPaint(QObject *window)
+{
+    window->installEventFilter(this);
+}
+
+bool FaceLoader::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
+        // Queued: the paint this event begins, and the window's flush after it, come first.
+        QTimer::singleShot(0, this, &FaceLoader::start);
+    }
+    return false;
 }
 
 std::shared_ptr<FaceLoader::Job> FaceLoader::nextJob(bool *full)
@@ -92,12 +118,16 @@ std::shared_ptr<FaceLoader::Job> FaceLoader::nextJob(bool *full)
     for (const bool urgentOnly : {true, false})
         for (const auto &job : m_order)
             if (job->stage == Job::Stage::Glanced && (job->urgent || !urgentOnly)
-                && (m_decodingBytes == 0
-                    || m_decodingBytes + job->glance.decodeBytes <= kDecodeBudget)) {
+                && fitsBudget(job->glance.decodeBytes)) {
                 *full = true;
                 return job;
             }
     return {};
+}
+
+bool FaceLoader::fitsBudget(qint64 bytes) const
+{
+    return m_decodingBytes == 0 || m_decodingBytes + bytes <= kDecodeBudget;
 }
 
 void FaceLoader::work()
@@ -107,14 +137,16 @@ void FaceLoader::work()
     for (;;) {
         bool full = false;
         std::shared_ptr<Job> job;
-        m_changed.wait(lock, [&] { return m_stopping || (job = nextJob(&full)); });
-        if (m_stopping)
+        // The thumbnails decoded are stored even when the loader goes: they take milliseconds.
+        m_changed.wait(lock, [&] { return m_stopping || !m_thumbnails.empty() || (job = nextJob(&full)); });
+        if (!m_thumbnails.empty())
+            storeNext(lock);
+        else if (m_stopping)
             return;
-        if (!full) {
+        else if (!full)
             glance(*job, lock);
-        } else {
+        else
             decode(*job, lock, 1);
-        }
         m_changed.notify_all();
     }
 }
@@ -122,9 +154,22 @@ void FaceLoader::work()
 void FaceLoader::glance(Job &job, std::unique_lock<std::mutex> &lock)
 {
     job.stage = Job::Stage::Glancing;
+    const bool writable = m_cacheWritable;
     lock.unlock();
-    Pictures::Glance glance = Pictures::glance(job.path, job.size);
+    // A thumbnail in the cache that covers the face makes the rest needless.
+    const ThumbnailCache::Lookup cached = ThumbnailCache::find(job.path, job.natural, job.size);
+    Pictures::Glance glance;
+    if (cached.fits) {
+        glance.preview = cached.image;
+        glance.fits = true;
+    } else {
+        glance = Pictures::glance(job.path, job.size);
+        if (!glance.fits && !cached.image.isNull()
+            && (glance.preview.isNull() || glance.preview.width() < cached.image.width()))
+            glance.preview = cached.image;
+    }
     lock.lock();
+    job.storeBox = writable ? cached.storeBox : 0;
     job.glance = std::move(glance);
     glanced(job);
 }
@@ -134,11 +179,33 @@ void FaceLoader::decode(Job &job, std::unique_lock<std::mutex> &lock, int thread
     job.stage = Job::Stage::Decoding;
     const qint64 bytes = job.glance.decodeBytes;
     m_decodingBytes += bytes;
+    // When its thumbnail is to be stored, the picture is decoded at the thumbnail's size, a
+    // little larger than the face, and the face scaled from it.
+    const int box = m_cacheWritable ? job.storeBox : 0;
+    const QSize thumbnailSize = ThumbnailKey::sizeInBox(job.natural, box);
     lock.unlock();
-    const QImage picture = Pictures::loadFull(job.path, job.size, threads);
+    const QImage picture = Pictures::loadFull(job.path, box ? thumbnailSize : job.size, threads);
+    const QImage face = box && !picture.isNull()
+                            ? picture.scaled(job.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            : picture;
     lock.lock();
     m_decodingBytes -= bytes;
-    finish(job, picture);
+    if (box && !picture.isNull())
+        m_thumbnails.emplace_back(job.path, picture, box);
+    finish(job, face);
+}
+
+void FaceLoader::storeNext(std::unique_lock<std::mutex> &lock)
+{
+    const auto [path, thumbnail, box] = m_thumbnails.back();
+    m_thumbnails.pop_back();
+    const bool writable = m_cacheWritable;
+    lock.unlock();
+    const bool stored = writable && ThumbnailCache::store(path, thumbnail, box);
+    lock.lock();
+    // A cache that cannot be written (a read-only or full disk) is not tried again.
+    if (!stored)
+        m_cacheWritable = false;
 }
 
 void FaceLoader::glanced(Job &job)
@@ -209,6 +276,10 @@ QImage FaceLoader::image(int key, bool *sharp)
         ++m_held;
         if (stage == Job::Stage::New) {
             glance(*job, lock);
+        } else if (stage == Job::Stage::Glanced && !fitsBudget(job->glance.decodeBytes)) {
+            // No preview, and the workers' decodes hold the memory it needs: the first of them to
+            // end makes room (the workers start nothing new meanwhile).
+            m_changed.wait(lock, [&] { return job->stage != stage || fitsBudget(job->glance.decodeBytes); });
         } else if (stage == Job::Stage::Glanced) {
             // No preview: the picture itself, here and now, on every core a tiled one can use.
             decode(*job, lock, qMax(1, QThread::idealThreadCount()));

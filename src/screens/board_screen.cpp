@@ -399,8 +399,9 @@ void Form2::DealCards()
     }
 
     // The board opens at once: the faces are decoded in the background, each picture once, at
-    // the size it is shown; a card turned before its face is ready shows the picture's preview
-    // until the picture comes, or has the picture decoded on the spot when it has none.
+    // the size it is shown, or taken from the desktop's thumbnail cache; a card turned before its
+    // face is ready shows the picture's preview until the picture comes, or has the picture
+    // decoded on the spot when it has none.
     const qreal dpr = pixelRatio();
     for (int k = 0; k < deal.SlotOrder.size(); ++k) {
         const int p = deal.SlotOrder[k];
@@ -416,9 +417,11 @@ void Form2::DealCards()
         if (k % 2 == 0) {
             // Both cards of a pair have the same size: one decode serves both.
             const QSize pixels = Twips::toPixels(Twips::geometry(Image1[p])).size() * dpr;
-            m_faces->request(picture, pathOf(picture), pixels);
+            m_faces->request(picture, pathOf(picture), n, pixels);
         }
     }
+    // The decodes would take the cores from the board's first paint: they wait for it.
+    m_faces->startAfterFirstPaint(this);
 }
 
 void Form2::showFace(int picture, const QImage &image, bool sharp)

@@ -1,11 +1,13 @@
-// The board's cards: the grid of slots, the deal, the faces fitted into their slots and the files
-// of a picture set that take part.
+// The board's cards: the grid of slots, the deal, the faces fitted into their slots, the files of a
+// picture set that take part, their thumbnails' names (from GLib's g_filename_to_uri, md5sum), stamps.
+#include <QtEndian>
 #include <QtTest>
 
 #include "board_grid.h"
 #include "deal.h"
 #include "face_fit.h"
 #include "scripted_random.h"
+#include "thumbnail_key.h"
 
 struct Grid {
     int option, screenWidth, pairs;
@@ -130,6 +132,47 @@ private slots:
             QVERIFY2(Deck::isListedPicture(QLatin1String(r.file)) == r.listed, r.file);
             QCOMPARE(Deck::displayName(QLatin1String(r.file)), QLatin1String(r.shown));
         }
+    }
+
+    void names_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("uri");
+        QTest::addColumn<QString>("md5");
+        QTest::newRow("spaces, accents") << QByteArray("/home/ana/Im\xc3\xa1genes/Vacaciones 2026/ni\xc3\xb1os.heic") << QByteArray("file:///home/ana/Im%C3%A1genes/Vacaciones%202026/ni%C3%B1os.heic") << "ae88b24f7a165de56a34699e168a9d2a";
+        QTest::newRow("# & ( )") << QByteArray("/f/#1 & (2).jpg") << QByteArray("file:///f/%231%20&%20(2).jpg") << "91d83a3f10944597f76b16670eba2dfe";
+        QTest::newRow("; % ? [ ]") << QByteArray("/f/a;b%c?d[e]") << QByteArray("file:///f/a%3Bb%25c%3Fd%5Be%5D") << "eef54fcff262d434b4cab01479e83013";
+        QTest::newRow("kept") << QByteArray("/f/!$'*+,=:@~_.jpg") << QByteArray("file:///f/!$'*+,=:@~_.jpg") << "9d53833790ec9c8564735a71460537d8";
+        QTest::newRow("not UTF-8") << QByteArray("/f/mal\xff.png") << QByteArray("file:///f/mal%FF.png") << "5510d68664622c97ea9db080a86da7c0";
+    }
+    void names() {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, uri);
+        QFETCH(QString, md5);
+        QCOMPARE(ThumbnailKey::fileUri(path), uri);
+        QCOMPARE(ThumbnailKey::fileName(uri), md5 + ".png");
+    }
+
+    void stamps_data() {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<bool>("valid"); // of a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes
+        const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) { // a chunk "k\0v"
+            char length[4];
+            qToBigEndian(quint32(k.size() + 1 + v.size()), length);
+            return QByteArray(length, 4) + type + k + '\0' + v + "crc!";
+        };
+        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + key("IHDR", QByteArray(12, 1), {}) + key("IDAT", "x", {});
+        const QByteArray uri = "file:///f/a%20b.jpg";
+        const QByteArray uriKey = key("tEXt", "Thumb::URI", uri), mtimeKey = key("tEXt", "Thumb::MTime", "1700000000");
+        QTest::newRow("written here") << ThumbnailKey::withStamp(png, {uri, 1700000000, 4242}, "Trabel") << true;
+        QTest::newRow("moved: another URI") << ThumbnailKey::withStamp(png, {"file:///f/a b.jpg", 1700000000, 4242}, "x") << false;
+        QTest::newRow("changed: an older MTime") << ThumbnailKey::withStamp(png, {uri, 1699999999, 4242}, "x") << false;
+        QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
+        QTest::newRow("keys compressed (zTXt)") << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
+    }
+    void stamps() {
+        QFETCH(QByteArray, png);
+        QFETCH(bool, valid);
+        QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}), valid);
     }
 };
 

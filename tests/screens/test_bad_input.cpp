@@ -11,6 +11,7 @@
 #include "app_fixture.h"
 #include "controls.h"
 #include "pictures.h"
+#include "thumbnail_cache.h"
 
 namespace {
 
@@ -124,6 +125,17 @@ const QList<Row> &rows() {
         for (int i = 1; i <= 12; ++i)
             writeFile(s.app.path(QString("sonidos/%1.wav").arg(i)), {});
         writeFile(s.app.path("sonidos/ganador.wav"), forged("bmp", 10, 10));
+    }, Game},
+    // the desktop's thumbnail cache, stamped for the pictures
+    {"thumbnails cut, too large, of another shape, claiming 60000 x 60000, 1 TB", [](Setup &s) {
+        const QImage green(s.dir + "dibujo00.png");
+        const std::function<QByteArray(QByteArray)> spoils[] = {[](QByteArray b) { return b.chopped(40); },
+            [](QByteArray b) { return qToBigEndian<quint64>(60000ULL * 0x100000001ULL, b.data() + 16), b; }};
+        for (int i = 0; i < 6; ++i) {
+            const QString picture = s.dir + QString("dibujo%1.png").arg(i, 2, 10, QChar('0'));
+            writeThumbnail(picture, "normal", green.scaled(200, 150)), writeThumbnail(picture, "large", green.scaled(36, 36));
+            writeThumbnail(picture, "x-large", green, 0, spoils[i % 2]), QFile(writeThumbnail(picture, "xx-large", green)).resize(1LL << 40);
+        }
     }, Game},
     // names typed
     {"a thousand characters and markup, two players", [](Setup &s) {

@@ -12,6 +12,8 @@
 #include "picture_sets.h"
 #include "pictures.h"
 #include "scripted_random.h"
+#include "thumbnail_cache.h"
+#include "thumbnail_key.h"
 
 namespace {
 
@@ -137,6 +139,73 @@ private slots:
                                  QPoint(w * 9 / 10, h * 9 / 10)})
             QVERIFY(image.isNull() || near(image.pixel(at), colour));
         QVERIFY(image.isNull() || near(image.pixel(w / 10, h / 10), QColor(20, 30, 200)));
+    }
+
+    // A thumbnail stored in the desktop's cache, as others read it; a cache that cannot be written.
+    void storeThumbnail_data() {
+        QTest::addColumn<QString>("cache"); // XDG_CACHE_HOME ("c": the test's folder; "": none, nor HOME), what is spoiled
+        QTest::newRow("stored") << "c";
+        QTest::newRow("the thumbnails folder a file") << "c file";
+        QTest::newRow("the thumbnails folder a link elsewhere") << "c link thumbnails";
+        QTest::newRow("its large folder a link elsewhere") << "c link thumbnails/large";
+        QTest::newRow("a file system that takes no folders") << "/proc/trabel";
+        QTest::newRow("neither XDG_CACHE_HOME nor HOME") << "";
+        QTest::newRow("a picture inside the cache") << "c inside";
+    }
+    void storeThumbnail() {
+        QFETCH(QString, cache);
+        QTemporaryDir dir;
+        const QString c = dir.path() + "/c", elsewhere = dir.path() + "/elsewhere/", spoil = cache.section(u' ', 1);
+        const QString picture = spoil == "inside" ? c + "/thumbnails/large/x.png" : dir.path() + "/fotos/niño (1) #2.png";
+        QVERIFY(AppFixture::writePicture(picture, {400, 300}) && QDir().mkpath(elsewhere));
+        QVERIFY(spoil != "file" || writeFile(c + "/thumbnails", "no"));
+        if (spoil.startsWith("link"))
+            QDir().mkpath(QFileInfo(c + u'/' + spoil.mid(5)).path()), QFile::link(elsewhere, c + u'/' + spoil.mid(5));
+        const QByteArray home = qgetenv("HOME");
+        cache.isEmpty() && qunsetenv("HOME");
+        qputenv("XDG_CACHE_HOME", cache.startsWith(u'c') ? QFile::encodeName(c) : cache.toUtf8());
+        const bool stored = ThumbnailCache::store(picture, QImage(picture).scaled(256, 192), 256);
+        QCOMPARE(ThumbnailCache::find(picture, {400, 300}, {250, 180}).fits, stored);
+        qputenv("HOME", home);
+        QCOMPARE(stored, cache == "c"); // never through a link elsewhere either
+        if (!stored)
+            return;
+        const QByteArray uri = ThumbnailKey::fileUri(QFile::encodeName(picture));
+        const QString file = c + "/thumbnails/large/" + ThumbnailKey::fileName(uri);
+        QCOMPARE(QDir(c + "/thumbnails/large").entryList(QDir::Files), QStringList{QFileInfo(file).fileName()});
+        const auto mode = [](const QString &f) { return QString::number(QFileInfo(f).permissions(), 16) + u' '; };
+        QCOMPARE(mode(file) + mode(c + "/thumbnails") + mode(c + "/thumbnails/large"), "6600 7700 7700 "); // 0600, 0700, 0700
+        const QImage read(file);
+        const QFileInfo info(picture);
+        QCOMPARE(QStringList({read.text("Thumb::URI"), read.text("Thumb::MTime"), read.text("Thumb::Size"), read.text("Software")}),
+                 QStringList({uri, QString::number(info.lastModified().toSecsSinceEpoch()), QString::number(info.size()), "Trabel"}));
+    }
+
+    // A board takes the faces the cache covers, and stores a thumbnail of each picture it decodes
+    // (in "large": a 6-pair card is 246 x 184 pixels). The thumbnails are green, the pictures red.
+    void boardAndCache_data() {
+        QTest::addColumn<qint64>("age"); // of the x-large thumbnails made beforehand; −1: none
+        QTest::newRow("no thumbnails: the pictures, then stored") << qint64(-1);
+        QTest::newRow("x-large thumbnails: the faces for good") << qint64(0);
+        QTest::newRow("x-large thumbnails of an older time: ignored") << qint64(1);
+    }
+    void boardAndCache() {
+        QFETCH(qint64, age);
+        AppFixture app;
+        QImage picture(600, 450, QImage::Format_RGB32), thumbnail(512, 384, QImage::Format_RGB32);
+        picture.fill(QColor(200, 30, 30)), thumbnail.fill(QColor(30, 180, 60));
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(QDir().mkpath(app.path("graficos/grandes")) && picture.save(app.path("graficos/grandes/g%1.png").arg(i)));
+            age < 0 || !writeThumbnail(app.path("graficos/grandes/g%1.png").arg(i), "x-large", thumbnail, age).isEmpty();
+        }
+        Form2 *board = openBoard("Ana", {}, 0, "grandes");
+        board->picture2_Click(0);
+        const QImage face = board->Image1[0]->picture().toImage();
+        QVERIFY(near(face.pixel(face.width() / 2, face.height() / 2), (age == 0 ? thumbnail : picture).pixelColor(0, 0)));
+        const QDir large(ThumbnailCache::root() + "/large");
+        QVERIFY(QTest::qWaitFor([&] { return large.entryList(QDir::Files).size() == (age == 0 ? 0 : 6); }, 20000));
+        Runtime::resetForTests(); // the loader is gone, and with it anything it had still to write
+        QCOMPARE(large.entryList(QDir::Files).size(), age == 0 ? 0 : 6);
     }
 
     // A card turned while only its picture's preview is decoded shows the preview, and then the

@@ -3,11 +3,16 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QtEndian>
+#include <sys/stat.h>
+
+#include "thumbnail_cache.h"
+#include "thumbnail_key.h"
 
 AppFixture::AppFixture() {
     Runtime::resetForTests();
     Module1::reset();
     Platform::setAppFolder(m_dir.path());
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path())); // never the player's thumbnails
     Twips::setScreen({15360, 11520});
     Sound::setPlayer(&sound);
     Platform::setClock(&clock);
@@ -36,6 +41,20 @@ bool writeFile(const QString &path, const QByteArray &bytes) {
 QByteArray readFile(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("none");
+}
+
+QString writeThumbnail(const QString &picture, const char *folder, const QImage &image, qint64 age,
+                       const std::function<QByteArray(QByteArray)> &spoil) {
+    struct stat st {};
+    ::stat(QFile::encodeName(picture), &st);
+    const QByteArray uri = ThumbnailKey::fileUri(QFile::encodeName(picture));
+    QByteArray png;
+    QBuffer buffer(&png);
+    image.save(&buffer, "png");
+    png = ThumbnailKey::withStamp(png, {uri, st.st_mtime - age, st.st_size}, "test");
+    const QString path = ThumbnailCache::root() + u'/' + folder + u'/' + ThumbnailKey::fileName(uri);
+    writeFile(path, spoil ? spoil(png) : png);
+    return path;
 }
 
 QStringList snapshot(const QString &root) {

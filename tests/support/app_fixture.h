@@ -34,6 +34,9 @@ struct SteppingClock final : Clock {
 
 bool writeFile(const QString &path, const QByteArray &bytes); ///< makes the folder first
 QByteArray readFile(const QString &path);
+/// Writes `image` as `picture`'s thumbnail in the cache's `folder`, stamped `age` s old, spoiled. Its path.
+QString writeThumbnail(const QString &picture, const char *folder, const QImage &image, qint64 age = 0,
+                       const std::function<QByteArray(QByteArray)> &spoil = {});
 /// Everything under a folder: each entry's path, and a file's size and time; links not followed.
 QStringList snapshot(const QString &root);
 
@@ -54,7 +57,7 @@ struct AppFixture {
     SteppingClock clock;
     QStringList messages;
     int ends = 0;
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir, m_cache;
 };
 
 /// From the title to a board as a player goes: "CONTINUAR", one player (two when name2 is
