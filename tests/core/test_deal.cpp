@@ -1,5 +1,6 @@
 // The board's cards: the grid of slots, the deal, the faces fitted into their slots, the files of a
-// picture set that take part, their thumbnails' names (from GLib's g_filename_to_uri, md5sum), stamps.
+// picture set that take part, their thumbnails' names (from GLib's g_filename_to_uri, md5sum),
+// stamps.
 #include <QtEndian>
 #include <QtTest>
 
@@ -9,30 +10,36 @@
 #include "scripted_random.h"
 #include "thumbnail_key.h"
 
-struct Grid {
+struct Grid
+{
     int option, screenWidth, pairs;
     QSize slot;
     QPoint last;            ///< top left of the last slot
     QPoint slot0{360, 360}; ///< where the board's slot 0 lies
 };
-struct Dealt {
+struct Dealt
+{
     int pairs, files;
     QList<int> unreadable, pictureDraws, slotDraws; ///< draws as Int(Rnd × files), Int(Rnd × 2N)
     QList<int> pictureOf, probed;                   ///< pictureOf empty: too few pictures
 };
 
-class TestDeal : public QObject {
+class TestDeal : public QObject
+{
     Q_OBJECT
 private slots:
-    void previewFitsTable_data() {
+    void previewFitsTable_data()
+    {
         QTest::addColumn<QSize>("preview");
         QTest::addColumn<QSize>("face");
         QTest::addColumn<bool>("fits");
         // The picture is 4000 × 3000 throughout.
         QTest::newRow("as large as the face") << QSize(160, 120) << QSize(160, 120) << true;
         QTest::newRow("larger than the face") << QSize(320, 240) << QSize(140, 105) << true;
-        QTest::newRow("a pixel narrower than the face") << QSize(159, 120) << QSize(160, 120) << false;
-        QTest::newRow("a pixel shorter than the face") << QSize(160, 119) << QSize(160, 120) << false;
+        QTest::newRow("a pixel narrower than the face")
+            << QSize(159, 120) << QSize(160, 120) << false;
+        QTest::newRow("a pixel shorter than the face")
+            << QSize(160, 119) << QSize(160, 120) << false;
         QTest::newRow("1.9 % wider in shape") << QSize(1630, 1200) << QSize(160, 120) << true;
         QTest::newRow("2.1 % wider in shape") << QSize(1633, 1200) << QSize(160, 120) << false;
         QTest::newRow("1.9 % narrower in shape") << QSize(1570, 1200) << QSize(160, 120) << true;
@@ -40,14 +47,16 @@ private slots:
         QTest::newRow("not turned with the picture") << QSize(240, 320) << QSize(120, 90) << false;
         QTest::newRow("empty preview") << QSize(0, 0) << QSize(120, 90) << false;
     }
-    void previewFitsTable() {
+    void previewFitsTable()
+    {
         QFETCH(QSize, preview);
         QFETCH(QSize, face);
         QFETCH(bool, fits);
         QCOMPARE(previewFits(preview, QSize(4000, 3000), face), fits);
     }
 
-    void grid_data() {
+    void grid_data()
+    {
         QTest::addColumn<Grid>("g");
         // A screen 11520 twips high.
         QTest::newRow("6 pairs") << Grid{0, 15360, 6, {3690, 3690}, {11430, 7740}};
@@ -56,13 +65,16 @@ private slots:
         QTest::newRow("15 pairs") << Grid{3, 15360, 15, {2460, 2204}, {12660, 9176}};
         QTest::newRow("21 pairs") << Grid{4, 15360, 21, {2104, 1830}, {12984, 9510}};
         // Int before the margin: 20490 / 4 = 5122.5 gives 5122 − 150.
-        QTest::newRow("20490 wide, slot 0 moved") << Grid{0, 20490, 6, {4972, 3690}, {15916, 9380}, {1000, 2000}};
+        QTest::newRow("20490 wide, slot 0 moved")
+            << Grid{0, 20490, 6, {4972, 3690}, {15916, 9380}, {1000, 2000}};
     }
-    void grid() {
+    void grid()
+    {
         QFETCH(Grid, g);
         // The deal takes its pair count from the same option: one slot per card.
         QCOMPARE(Deck::SetPairCount(g.option), g.pairs);
-        const GridLayout layout = layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
+        const GridLayout layout =
+            layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
         QCOMPARE(layout.places.size(), 2 * g.pairs);
         QCOMPARE(layout.places.first(), QRect(g.slot0, g.slot));
         // By rows: with 4 columns, slot 4 starts the second row.
@@ -70,19 +82,23 @@ private slots:
         QCOMPARE(layout.places.last(), QRect(g.last, g.slot));
     }
 
-    void deal_data() {
+    void deal_data()
+    {
         QTest::addColumn<Dealt>("d");
         // A picture or slot drawn again is drawn anew; so is an unreadable picture, which is set
         // aside and passed over unprobed when drawn again.
         QTest::newRow("6 pairs of 10 files")
-            << Dealt{6, 10, {}, {3, 7, 3, 0, 8, 5, 1}, {4, 9, 0, 11, 0, 2, 3, 1, 5, 6, 4, 7, 8, 10},
-                     {3, 7, 0, 8, 5, 1}, {3, 7, 0, 8, 5, 1}};
-        QTest::newRow("3 of 3") << Dealt{3, 3, {}, {2, 2, 1, 0}, {5, 4, 3, 2, 1, 0}, {2, 1, 0}, {2, 1, 0}};
-        QTest::newRow("unreadable") << Dealt{3, 8, {2}, {2, 2, 5, 5, 6, 1}, {0, 1, 2, 3, 4, 5}, {5, 6, 1}, {2, 5, 6, 1}};
+            << Dealt(6, 10, {}, {3, 7, 3, 0, 8, 5, 1}, {4, 9, 0, 11, 0, 2, 3, 1, 5, 6, 4, 7, 8, 10},
+                     {3, 7, 0, 8, 5, 1}, {3, 7, 0, 8, 5, 1});
+        QTest::newRow("3 of 3") << Dealt(3, 3, {}, {2, 2, 1, 0}, {5, 4, 3, 2, 1, 0}, {2, 1, 0},
+                                         {2, 1, 0});
+        QTest::newRow("unreadable")
+            << Dealt{3, 8, {2}, {2, 2, 5, 5, 6, 1}, {0, 1, 2, 3, 4, 5}, {5, 6, 1}, {2, 5, 6, 1}};
         QTest::newRow("5 files for 6 pairs") << Dealt{6, 5, {}, {}, {}, {}, {}};
         QTest::newRow("too few readable") << Dealt{3, 4, {0, 1}, {0, 1}, {}, {}, {0, 1}};
     }
-    void deal() {
+    void deal()
+    {
         QFETCH(Dealt, d);
         ScriptedRandom random;
         random.scriptInts(d.pictureDraws, d.files);
@@ -108,73 +124,93 @@ private slots:
         QCOMPARE(deal.CardPicture, cards);
     }
 
-    void fit() {
-        // Slot, picture, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the slot.
-        for (const auto &[slot, picture, face] : {std::tuple{QSize(2100, 1830), QSize(9600, 7200), QRect(0, 127, 2100, 1575)},
-                                                  {QSize(3, 10), QSize(2, 1), QRect(0, 4, 3, 1)},
-                                                  {QSize(2100, 1830), QSize(1, 2), QRect(0, -1185, 2100, 4200)}}) {
-            const FaceFit f = fitFace(slot.width(), slot.height(), picture.width(), picture.height());
+    void fit()
+    {
+        // Slot, picture, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the
+        // slot.
+        for (const auto &[slot, picture, face] :
+             {std::tuple{QSize(2100, 1830), QSize(9600, 7200), QRect(0, 127, 2100, 1575)},
+              {QSize(3, 10), QSize(2, 1), QRect(0, 4, 3, 1)},
+              {QSize(2100, 1830), QSize(1, 2), QRect(0, -1185, 2100, 4200)}}) {
+            const FaceFit f =
+                fitFace(slot.width(), slot.height(), picture.width(), picture.height());
             QCOMPARE(QRect(0, f.top, f.width, f.height), face);
         }
         // CLng rounds halves to even, then \ 2 truncates toward zero.
-        for (const auto &[difference, top] : {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
+        for (const auto &[difference, top] :
+             {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
             QCOMPARE(centredTop(difference), top);
     }
 
-    void fileNames() {
+    void fileNames()
+    {
         // Which files of a set take part, and the name a card shows for each.
-        const struct { const char *file; bool listed; const char *shown; } rows[] = {
-            {"perro.jpeg", true, "perro"},        {"a.b.c.png", true, "a.b.c"},
-            {"sin_extension", true, "sin_extension"}, {".oculto.png", false, ".oculto"},
-            {"THUMBS.DB", false, "THUMBS"},       {"Desktop.INI", false, "Desktop"},
-            {"ehthumbs.db", false, "ehthumbs"},   {"Thumbs.db.jpg", true, "Thumbs.db"}};
-        for (const auto &r : rows) {
-            QVERIFY2(Deck::isListedPicture(QLatin1String(r.file)) == r.listed, r.file);
-            QCOMPARE(Deck::displayName(QLatin1String(r.file)), QLatin1String(r.shown));
+        const std::tuple<const char *, bool, const char *> rows[] = {
+            {"perro.jpeg", true, "perro"},
+            {"a.b.c.png", true, "a.b.c"},
+            {"sin_extension", true, "sin_extension"},
+            {".oculto.png", false, ".oculto"},
+            {"THUMBS.DB", false, "THUMBS"},
+            {"Desktop.INI", false, "Desktop"},
+            {"ehthumbs.db", false, "ehthumbs"},
+            {"Thumbs.db.jpg", true, "Thumbs.db"}};
+        for (const auto &[file, listed, shown] : rows) {
+            QVERIFY2(Deck::isListedPicture(QLatin1String(file)) == listed, file);
+            QCOMPARE(Deck::displayName(QLatin1String(file)), QLatin1String(shown));
         }
     }
+}
 
-    void names_data() {
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QByteArray>("uri");
-        QTest::addColumn<QString>("md5");
-        QTest::newRow("spaces, accents") << QByteArray("/home/ana/Im\xc3\xa1genes/Vacaciones 2026/ni\xc3\xb1os.heic") << QByteArray("file:///home/ana/Im%C3%A1genes/Vacaciones%202026/ni%C3%B1os.heic") << "ae88b24f7a165de56a34699e168a9d2a";
-        QTest::newRow("# & ( )") << QByteArray("/f/#1 & (2).jpg") << QByteArray("file:///f/%231%20&%20(2).jpg") << "91d83a3f10944597f76b16670eba2dfe";
-        QTest::newRow("; % ? [ ]") << QByteArray("/f/a;b%c?d[e]") << QByteArray("file:///f/a%3Bb%25c%3Fd%5Be%5D") << "eef54fcff262d434b4cab01479e83013";
-        QTest::newRow("kept") << QByteArray("/f/!$'*+,=:@~_.jpg") << QByteArray("file:///f/!$'*+,=:@~_.jpg") << "9d53833790ec9c8564735a71460537d8";
-        QTest::newRow("not UTF-8") << QByteArray("/f/mal\xff.png") << QByteArray("file:///f/mal%FF.png") << "5510d68664622c97ea9db080a86da7c0";
+    void names()
+{
+    // Path, its URI as GLib's g_filename_to_uri writes it, the URI's MD5 as md5sum gives it.
+    const char *rows[][3] = {
+        {"/home/ana/Im\xc3\xa1genes/Vacaciones 2026/ni\xc3\xb1os.heic",
+         "file:///home/ana/Im%C3%A1genes/Vacaciones%202026/ni%C3%B1os.heic",
+         "ae88b24f7a165de56a34699e168a9d2a"},
+        {"/f/#1 & (2).jpg", "file:///f/%231%20&%20(2).jpg", "91d83a3f10944597f76b16670eba2dfe"},
+        {"/f/a;b%c?d[e]", "file:///f/a%3Bb%25c%3Fd%5Be%5D", "eef54fcff262d434b4cab01479e83013"},
+        {"/f/!$'*+,=:@~_.jpg", "file:///f/!$'*+,=:@~_.jpg", "9d53833790ec9c8564735a71460537d8"},
+        {"/f/mal\xff.png", "file:///f/mal%FF.png", "5510d68664622c97ea9db080a86da7c0"}};
+    for (const auto &[path, uri, md5] : rows) {
+        QCOMPARE(ThumbnailKey::fileUri(path), QByteArray(uri));
+        QCOMPARE(ThumbnailKey::fileName(uri), QLatin1String(md5) + ".png");
     }
-    void names() {
-        QFETCH(QByteArray, path);
-        QFETCH(QByteArray, uri);
-        QFETCH(QString, md5);
-        QCOMPARE(ThumbnailKey::fileUri(path), uri);
-        QCOMPARE(ThumbnailKey::fileName(uri), md5 + ".png");
-    }
+}
 
-    void stamps_data() {
-        QTest::addColumn<QByteArray>("png");
-        QTest::addColumn<bool>("valid"); // of a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes
-        const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) { // a chunk "k\0v"
-            char length[4];
-            qToBigEndian(quint32(k.size() + 1 + v.size()), length);
-            return QByteArray(length, 4) + type + k + '\0' + v + "crc!";
-        };
-        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + key("IHDR", QByteArray(12, 1), {}) + key("IDAT", "x", {});
-        const QByteArray uri = "file:///f/a%20b.jpg";
-        const QByteArray uriKey = key("tEXt", "Thumb::URI", uri), mtimeKey = key("tEXt", "Thumb::MTime", "1700000000");
-        QTest::newRow("written here") << ThumbnailKey::withStamp(png, {uri, 1700000000, 4242}, "Trabel") << true;
-        QTest::newRow("moved: another URI") << ThumbnailKey::withStamp(png, {"file:///f/a b.jpg", 1700000000, 4242}, "x") << false;
-        QTest::newRow("changed: an older MTime") << ThumbnailKey::withStamp(png, {uri, 1699999999, 4242}, "x") << false;
-        QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
-        QTest::newRow("keys compressed (zTXt)") << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
-    }
-    void stamps() {
-        QFETCH(QByteArray, png);
-        QFETCH(bool, valid);
-        QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}), valid);
-    }
-};
+void stamps_data()
+{
+    // Valid or not for a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes.
+    QTest::addColumn<QByteArray>("png");
+    QTest::addColumn<bool>("valid");
+    const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) {
+        char length[4]; // a chunk "k\0v"
+        qToBigEndian(quint32(k.size() + 1 + v.size()), length);
+        return QByteArray(length, 4) + type + k + '\0' + v + "crc!";
+    };
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + key("IHDR", QByteArray(12, 1), {})
+                           + key("IDAT", "x", {});
+    const QByteArray uri = "file:///f/a%20b.jpg";
+    const QByteArray uriKey = key("tEXt", "Thumb::URI", uri);
+    const QByteArray mtimeKey = key("tEXt", "Thumb::MTime", "1700000000");
+    const auto stamped = [&](const QByteArray &u, qint64 mtime) {
+        return ThumbnailKey::withStamp(png, {u, mtime, 4242}, "Trabel");
+    };
+    QTest::newRow("written here") << stamped(uri, 1700000000) << true;
+    QTest::newRow("moved: another URI") << stamped("file:///f/a b.jpg", 1700000000) << false;
+    QTest::newRow("changed: an older MTime") << stamped(uri, 1699999999) << false;
+    QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
+    QTest::newRow("keys compressed (zTXt)")
+        << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
+}
+void stamps()
+{
+    QFETCH(QByteArray, png);
+    QFETCH(bool, valid);
+    QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}), valid);
+}
+}
+;
 
 QTEST_GUILESS_MAIN(TestDeal)
 #include "test_deal.moc"
