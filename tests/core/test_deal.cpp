@@ -159,58 +159,57 @@ private slots:
             QCOMPARE(Deck::displayName(QLatin1String(file)), QLatin1String(shown));
         }
     }
-}
 
     void names()
-{
-    // Path, its URI as GLib's g_filename_to_uri writes it, the URI's MD5 as md5sum gives it.
-    const char *rows[][3] = {
-        {"/home/ana/Im\xc3\xa1genes/Vacaciones 2026/ni\xc3\xb1os.heic",
-         "file:///home/ana/Im%C3%A1genes/Vacaciones%202026/ni%C3%B1os.heic",
-         "ae88b24f7a165de56a34699e168a9d2a"},
-        {"/f/#1 & (2).jpg", "file:///f/%231%20&%20(2).jpg", "91d83a3f10944597f76b16670eba2dfe"},
-        {"/f/a;b%c?d[e]", "file:///f/a%3Bb%25c%3Fd%5Be%5D", "eef54fcff262d434b4cab01479e83013"},
-        {"/f/!$'*+,=:@~_.jpg", "file:///f/!$'*+,=:@~_.jpg", "9d53833790ec9c8564735a71460537d8"},
-        {"/f/mal\xff.png", "file:///f/mal%FF.png", "5510d68664622c97ea9db080a86da7c0"}};
-    for (const auto &[path, uri, md5] : rows) {
-        QCOMPARE(ThumbnailKey::fileUri(path), QByteArray(uri));
-        QCOMPARE(ThumbnailKey::fileName(uri), QLatin1String(md5) + ".png");
+    {
+        // Path, its URI as GLib's g_filename_to_uri writes it, the URI's MD5 as md5sum gives it.
+        const char *rows[][3] = {
+            {"/home/ana/Im\xc3\xa1genes/Vacaciones 2026/ni\xc3\xb1os.heic",
+             "file:///home/ana/Im%C3%A1genes/Vacaciones%202026/ni%C3%B1os.heic",
+             "ae88b24f7a165de56a34699e168a9d2a"},
+            {"/f/#1 & (2).jpg", "file:///f/%231%20&%20(2).jpg", "91d83a3f10944597f76b16670eba2dfe"},
+            {"/f/a;b%c?d[e]", "file:///f/a%3Bb%25c%3Fd%5Be%5D", "eef54fcff262d434b4cab01479e83013"},
+            {"/f/!$'*+,=:@~_.jpg", "file:///f/!$'*+,=:@~_.jpg", "9d53833790ec9c8564735a71460537d8"},
+            {"/f/mal\xff.png", "file:///f/mal%FF.png", "5510d68664622c97ea9db080a86da7c0"}};
+        for (const auto &[path, uri, md5] : rows) {
+            QCOMPARE(ThumbnailKey::fileUri(path), QByteArray(uri));
+            QCOMPARE(ThumbnailKey::fileName(uri), QLatin1String(md5) + ".png");
+        }
     }
-}
 
-void stamps_data()
-{
-    // Valid or not for a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes.
-    QTest::addColumn<QByteArray>("png");
-    QTest::addColumn<bool>("valid");
-    const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) {
-        char length[4]; // a chunk "k\0v"
-        qToBigEndian(quint32(k.size() + 1 + v.size()), length);
-        return QByteArray(length, 4) + type + k + '\0' + v + "crc!";
-    };
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + key("IHDR", QByteArray(12, 1), {})
-                           + key("IDAT", "x", {});
-    const QByteArray uri = "file:///f/a%20b.jpg";
-    const QByteArray uriKey = key("tEXt", "Thumb::URI", uri);
-    const QByteArray mtimeKey = key("tEXt", "Thumb::MTime", "1700000000");
-    const auto stamped = [&](const QByteArray &u, qint64 mtime) {
-        return ThumbnailKey::withStamp(png, {u, mtime, 4242}, "Trabel");
-    };
-    QTest::newRow("written here") << stamped(uri, 1700000000) << true;
-    QTest::newRow("moved: another URI") << stamped("file:///f/a b.jpg", 1700000000) << false;
-    QTest::newRow("changed: an older MTime") << stamped(uri, 1699999999) << false;
-    QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
-    QTest::newRow("keys compressed (zTXt)")
-        << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
-}
-void stamps()
-{
-    QFETCH(QByteArray, png);
-    QFETCH(bool, valid);
-    QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}), valid);
-}
-}
-;
+    void stamps_data()
+    {
+        // Valid or not for a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes.
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<bool>("valid");
+        const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) {
+            char length[4]; // a chunk "k\0v"
+            qToBigEndian(quint32(k.size() + 1 + v.size()), length);
+            return QByteArray(length, 4) + type + k + '\0' + v + "crc!";
+        };
+        const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8)
+                               + key("IHDR", QByteArray(12, 1), {}) + key("IDAT", "x", {});
+        const QByteArray uri = "file:///f/a%20b.jpg";
+        const QByteArray uriKey = key("tEXt", "Thumb::URI", uri);
+        const QByteArray mtimeKey = key("tEXt", "Thumb::MTime", "1700000000");
+        const auto stamped = [&](const QByteArray &u, qint64 mtime) {
+            return ThumbnailKey::withStamp(png, {u, mtime, 4242}, "Trabel");
+        };
+        QTest::newRow("written here") << stamped(uri, 1700000000) << true;
+        QTest::newRow("moved: another URI") << stamped("file:///f/a b.jpg", 1700000000) << false;
+        QTest::newRow("changed: an older MTime") << stamped(uri, 1699999999) << false;
+        QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
+        QTest::newRow("keys compressed (zTXt)")
+            << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
+    }
+    void stamps()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(bool, valid);
+        QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}),
+                 valid);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDeal)
 #include "test_deal.moc"
