@@ -21,35 +21,48 @@
 
 /// Records the cues asked for instead of playing them: "abrir.wav", or "ganador.wav sync" for one
 /// that holds the caller to its end.
-struct RecordingSound final : SoundPlayer {
-    void play(const QString &path, quint32 flags) override { cues << QFileInfo(path).fileName() + (flags == SND_SYNC ? " sync" : ""); }
+struct RecordingSound final : SoundPlayer
+{
+    void play(const QString &path, quint32 flags) override
+    {
+        cues << QFileInfo(path).fileName() + (flags == SND_SYNC ? " sync" : "");
+    }
     QStringList cues;
 };
 
 /// A clock that moves on by `step` seconds at every reading, starting again at midnight.
-struct SteppingClock final : Clock {
-    double secondsSinceMidnight() override { return std::exchange(now, std::fmod(now + step, 86400)); }
+struct SteppingClock final : Clock
+{
+    double secondsSinceMidnight() override
+    {
+        return std::exchange(now, std::fmod(now + step, 86400));
+    }
     double now = 36000, step = 0.25;
 };
 
 bool writeFile(const QString &path, const QByteArray &bytes); ///< makes the folder first
 QByteArray readFile(const QString &path);
-/// Writes `image` as `picture`'s thumbnail in the cache's `folder`, stamped `age` s old, spoiled. Its path.
-QString writeThumbnail(const QString &picture, const char *folder, const QImage &image, qint64 age = 0,
-                       const std::function<QByteArray(QByteArray)> &spoil = {});
+/// Writes `image` as `picture`'s thumbnail in the cache's `folder`, `age` s old, spoiled; its path.
+QString writeThumbnail(const QString &picture, const char *folder, const QImage &image,
+                       qint64 age = 0, const std::function<QByteArray(QByteArray)> &spoil = {});
 /// Everything under a folder: each entry's path, and a file's size and time; links not followed.
 QStringList snapshot(const QString &root);
 
 /// A temporary application folder with the shipped language file, and the fakes a screen test
 /// runs on: a 15360 × 11520-twip screen, recorded cues, message boxes and End, a stepping clock.
-struct AppFixture {
+struct AppFixture
+{
     AppFixture();
     ~AppFixture();
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
-    void writeLanguage(const QByteArray &bytes) { QVERIFY(writeFile(path("idioma/idioma.txt"), bytes)); }
+    void writeLanguage(const QByteArray &bytes)
+    {
+        QVERIFY(writeFile(path("idioma/idioma.txt"), bytes));
+    }
     /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
     void makePictureSet(const QString &set, int count, const char *format = "png");
-    static bool writePicture(const QString &path, const QSize &size, const char *format = "png"); ///< and its folder
+    /// Writes a picture of one colour, making its folder.
+    static bool writePicture(const QString &path, const QSize &size, const char *format = "png");
     /// A silent mono WAV file, 16 bits at 22050 Hz: RIFF size at 4, channels 22, rate 24, data 40.
     static QByteArray wav(double seconds);
 
@@ -74,7 +87,8 @@ void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool ca
 
 /// Runs `action` once a screen of class F is loaded and visible: the way a test acts on a screen
 /// shown modally, while the modal display holds the caller.
-template <class F> void whenShown(std::function<void(F *)> action) {
+template <class F> void whenShown(std::function<void(F *)> action)
+{
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, action, until = QDeadlineTimer(20000)] {
         F *f = Runtime::loaded<F>();
