@@ -137,16 +137,17 @@ void FaceLoader::work()
     for (;;) {
         bool full = false;
         std::shared_ptr<Job> job;
-        // The thumbnails decoded are stored even when the loader goes: they take milliseconds.
-        m_changed.wait(lock, [&] { return m_stopping || !m_thumbnails.empty() || (job = nextJob(&full)); });
-        if (!m_thumbnails.empty())
-            storeNext(lock);
-        else if (m_stopping)
-            return;
-        else if (!full)
+        // Thumbnails are stored when no face waits, and even when the loader goes: they take
+        // milliseconds each.
+        m_changed.wait(lock, [&] { return m_stopping || (job = nextJob(&full)) || !m_thumbnails.empty(); });
+        if (job && !full)
             glance(*job, lock);
-        else
+        else if (job)
             decode(*job, lock, 1);
+        else if (!m_thumbnails.empty())
+            storeNext(lock);
+        else
+            return;
         m_changed.notify_all();
     }
 }
@@ -170,6 +171,9 @@ void FaceLoader::glance(Job &job, std::unique_lock<std::mutex> &lock)
     }
     lock.lock();
     job.storeBox = writable ? cached.storeBox : 0;
+    // An embedded preview that is the face may make the thumbnail too, when it is large enough.
+    if (job.storeBox && glance.fits && !cached.fits)
+        m_thumbnails.emplace_back(job.path, job.natural, QImage(), job.storeBox);
     job.glance = std::move(glance);
     glanced(job);
 }
@@ -191,20 +195,24 @@ void FaceLoader::decode(Job &job, std::unique_lock<std::mutex> &lock, int thread
     lock.lock();
     m_decodingBytes -= bytes;
     if (box && !picture.isNull())
-        m_thumbnails.emplace_back(job.path, picture, box);
+        m_thumbnails.emplace_back(job.path, job.natural, picture, box);
     finish(job, face);
 }
 
 void FaceLoader::storeNext(std::unique_lock<std::mutex> &lock)
 {
-    const auto [path, thumbnail, box] = m_thumbnails.back();
+    auto [path, natural, thumbnail, box] = m_thumbnails.back();
     m_thumbnails.pop_back();
     const bool writable = m_cacheWritable;
     lock.unlock();
-    const bool stored = writable && ThumbnailCache::store(path, thumbnail, box);
+    if (thumbnail.isNull() && writable) {
+        const Pictures::Glance preview = Pictures::glance(path, ThumbnailKey::sizeInBox(natural, box));
+        thumbnail = preview.fits ? preview.preview : QImage();
+    }
+    const bool stored = thumbnail.isNull() || ThumbnailCache::store(path, thumbnail, box);
     lock.lock();
     // A cache that cannot be written (a read-only or full disk) is not tried again.
-    if (!stored)
+    if (writable && !stored)
         m_cacheWritable = false;
 }
 

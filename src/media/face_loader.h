@@ -77,8 +77,9 @@ private:
     mutable std::mutex m_mutex;              ///< guards everything below and each Job's state
     std::condition_variable m_changed;
     std::vector<std::shared_ptr<Job>> m_order; ///< in the order requested
-    /// Thumbnails to store in the cache: the picture's path, the thumbnail and its box.
-    std::vector<std::tuple<QString, QImage, int>> m_thumbnails;
+    /// Thumbnails to store in the cache once no face waits: the picture's path and size, the
+    /// thumbnail (null: its embedded preview, decoded at the box's size) and its box.
+    std::vector<std::tuple<QString, QSize, QImage, int>> m_thumbnails;
     bool m_cacheWritable = true; ///< false once a thumbnail could not be stored
     qint64 m_decodingBytes = 0;
     int m_held = 0; ///< decodes on the owner's thread: the workers start nothing new meanwhile
