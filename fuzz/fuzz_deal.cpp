@@ -57,10 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             f.write(chunk.mid(1));
     }
 
-    QStringList names;
-    for (const QString &name : Files::fileNames(dir))
-        if (Deck::isListedPicture(name))
-            names.append(name);
+    QStringList names = Files::fileNames(dir);
+    names.removeIf([](const QString &name) { return !Deck::isListedPicture(name); });
     QHash<int, QSize> natural;
     const Deal deal = Deck::DealCards(pairs, int(names.size()), random, [&](int i) {
         if (!QFileInfo(dir + u'/' + names[i]).isFile() || natural.contains(i))
