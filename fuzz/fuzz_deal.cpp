@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <cstdlib>
 
 #include "deal.h"
@@ -13,38 +14,37 @@
 #include "pictures.h"
 #include "random_source.h"
 
-static QString fileName(int index, quint8 selector) {
-    static const char *const kSuffixes[] = {".png", ".jpg", ".gif", ".bmp", ".jpeg", ".tif", ".webp",
-                                            ".svg", ".ico", ".tga", ".ppm", ".xpm", ".xbm", ".icns",
-                                            ".wbmp", ".txt", "", ".PNG", ".GIF", ".svgz"};
-    const QString file = QStringLiteral("f%1").arg(index, 2, 10, QChar(u'0')) + kSuffixes[selector % 20];
+static QString fileName(int index, quint8 selector)
+{
+    static const char *const kSuffixes[] = {
+        ".png", ".jpg", ".gif", ".bmp",  ".jpeg", ".tif", ".webp", ".svg", ".ico", ".tga",
+        ".ppm", ".xpm", ".xbm", ".icns", ".wbmp", ".txt", "",      ".PNG", ".GIF", ".svgz"};
+    const QString file = QString::asprintf("f%02d", index) + kSuffixes[selector % 20];
     if ((selector / 20) % 8 == 1)
         return QLatin1String(index % 2 ? "Thumbs.db" : "desktop.ini");
     return (selector / 20) % 8 == 0 ? u'.' + file : file;
 }
 
-static QTemporaryDir *g_root = nullptr;
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz_deal", *argv[] = {name, nullptr};
     static QGuiApplication app(argc, argv);
     // The image readers warn about every broken file.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    g_root = new QTemporaryDir;
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     if (size < 5)
         return 0;
     const int pairs = 1 + data[0] % 21;
-    SeededRandom random(quint32(data[1]) | quint32(data[2]) << 8 | quint32(data[3]) << 16 | quint32(data[4]) << 24);
+    SeededRandom random(qFromLittleEndian<quint32>(data + 1));
     const QByteArray rest(reinterpret_cast<const char *>(data + 5), qsizetype(size - 5));
-    const QString dir = g_root->filePath(QStringLiteral("set"));
-    QDir(dir).removeRecursively();
-    QDir().mkpath(dir);
+    const QTemporaryDir set;
+    const QString dir = set.path();
     for (qsizetype pos = 0, i = 0; i < 30 && pos <= rest.size(); ++i) {
         const qsizetype cut = rest.indexOf("--8<--", pos), end = cut < 0 ? rest.size() : cut;
         const QByteArray chunk = rest.mid(pos, end - pos);
@@ -57,10 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             f.write(chunk.mid(1));
     }
 
-    QStringList names;
-    for (const QString &name : Files::fileNames(dir))
-        if (Deck::isListedPicture(name))
-            names.append(name);
+    QStringList names = Files::fileNames(dir);
+    names.removeIf([](const QString &name) { return !Deck::isListedPicture(name); });
     QHash<int, QSize> natural;
     const Deal deal = Deck::DealCards(pairs, int(names.size()), random, [&](int i) {
         if (!QFileInfo(dir + u'/' + names[i]).isFile() || natural.contains(i))

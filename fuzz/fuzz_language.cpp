@@ -1,16 +1,13 @@
 // libFuzzer target: the language file reader. Byte 0 asks for -2 .. 25 lines. From memory and from
 // disk: the same lines, no more than asked for, each within its limit and without a line end.
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 
 #include "language_file.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_language", *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     static QTemporaryDir dir;
     if (size == 0)
         return 0;

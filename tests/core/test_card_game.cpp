@@ -1,7 +1,6 @@
-// The game's rules. Random games on dealt boards, every click and tick checked against a plain
-// model: cards turned and face up, pairs, boxes, mismatches, turn labels and colours, the end of the
-// game. Then what a game gives: the pair counts read from their boxes, the series points, the cue
-// and the results lines.
+// The game's rules: random games on dealt boards, every click and tick checked against a model
+// (cards turned and face up, pairs, boxes, mismatches, turn labels and colours, the end); then what
+// a game gives: the pair counts read from their boxes, the series points, the cue, the lines.
 #include <QtTest>
 
 #include <random>
@@ -12,50 +11,46 @@
 #include "random_source.h"
 #include "results.h"
 
-struct Award {
-    const char *boxes;    ///< the texts of the two pair boxes, split at '|'
-    QPoint before, after; ///< series points of players 1 and 2
-    const char *cue;
-};
+using Game = std::tuple<int, QString, quint32, int>; ///< option, player 2, seed, mismatches before
 
-class TestCardGame : public QObject {
+/// The pair boxes' texts split at '|', players 1 and 2's series points before and after, the cue.
+using Award = std::tuple<const char *, QPoint, QPoint, const char *>;
+
+class TestCardGame : public QObject
+{
     Q_OBJECT
 private slots:
-    void randomGames_data() {
-        QTest::addColumn<int>("option");
-        QTest::addColumn<QString>("player2");
-        QTest::addColumn<quint32>("seed");
-        QTest::addColumn<int>("mismatchesBefore");
+    void randomGames_data()
+    {
+        QTest::addColumn<Game>("game");
         for (quint32 seed : {1u, 2u, 3u})
-            for (int option : {0, 2, 4}) {
-                QTest::addRow("option %d, one, seed %u", option, seed) << option << "" << seed << 0;
-                QTest::addRow("option %d, two, seed %u", option, seed) << option << "Bea" << seed << 0;
+            for (int o : {0, 2, 4}) {
+                QTest::addRow("option %d, one, seed %u", o, seed) << Game{o, "", seed, 0};
+                QTest::addRow("option %d, two, seed %u", o, seed) << Game{o, "Bea", seed, 0};
             }
-        QTest::newRow("same names") << 1 << "Ana" << 4u << 0;
+        QTest::newRow("same names") << Game{1, "Ana", 4u, 0};
         // A long two-player series never resets the count: it stops at its limit.
-        QTest::newRow("mismatches near the limit") << 3 << "Bea" << 5u << 32760;
+        QTest::newRow("mismatches near the limit") << Game{3, "Bea", 5u, 32760};
     }
-    void randomGames() {
-        QFETCH(int, option);
-        QFETCH(QString, player2);
-        QFETCH(quint32, seed);
-        QFETCH(int, mismatchesBefore);
+    void randomGames()
+    {
+        QFETCH(Game, game);
+        const auto [option, player2, seed, before] = game;
+        const QString names[] = {u"Ana"_qs, player2};
         Module1::reset();
-        Module1::Player1Name = QStringLiteral("Ana");
+        Module1::Player1Name = names[0];
         Module1::Player2Name = player2;
-        Module1::MismatchCount = qint16(mismatchesBefore);
+        Module1::MismatchCount = qint16(before);
         SeededRandom random(seed);
         // The board's start: player 1 has the turn.
         CardGame g;
         const int pairs = g.TotalPairs = Deck::SetPairCount(option);
         g.CardPicture = Deck::DealCards(pairs, 60, random, {}).CardPicture;
         g.TurnPrefix = QStringLiteral("Turno");
-        g.turnLabel = {g.turnCaption(Module1::Player1Name), player2};
+        g.turnLabel = {g.turnCaption(names[0]), player2};
         std::array<bool, kMaxSlots> up{};
-        int turned = 0, first = -1, second = -1, mismatches = mismatchesBefore, player = 0;
-        int boxes[2] = {0, 0};
+        int turned = 0, first = -1, second = -1, mismatches = before, player = 0, boxes[2] = {};
         bool showing = false, passed = false;
-        const QString names[] = {Module1::Player1Name, player2};
         std::mt19937 rng(seed);
         for (int step = 0; !g.GameOver; ++step) {
             QVERIFY2(step < 100000, "the game never ended");
@@ -86,12 +81,12 @@ private slots:
             QCOMPARE(g.CardsTurned, qint64(turned));
             QVERIFY(g.faceUp == up);
             QCOMPARE(g.PairsFound, boxes[0] + boxes[1]);
-            QCOMPARE(g.pairText, (std::array{QString::number(boxes[0]), QString::number(boxes[1])}));
             QCOMPARE(int(Module1::MismatchCount), mismatches);
             QCOMPARE(g.enabled, !showing);
-            // Red with TurnPrefix for the player in turn, the bare name in black for the other;
-            // the labels keep their first colour until the turn first passes.
+            // Each player's pair box; red with TurnPrefix for the player in turn, the bare name in
+            // black for the other; the labels keep their first colour until the turn first passes.
             for (int i : {0, 1}) {
+                QCOMPARE(g.pairText[i], QString::number(boxes[i]));
                 QCOMPARE(g.turnLabel[i], i == player ? g.turnCaption(names[i]) : names[i]);
                 const auto colour = i == player ? kTurnRed : kTurnBlack;
                 QCOMPARE(g.turnColour[i], passed ? std::optional(colour) : std::nullopt);
@@ -101,8 +96,9 @@ private slots:
         QCOMPARE(g.tick(), CardGame::Tick::GameFinished);
     }
 
-    void points_data() {
-        QTest::addColumn<Award>("a");
+    void points_data()
+    {
+        QTest::addColumn<Award>("award");
         const int max = std::numeric_limits<qint32>::max();
         QTest::newRow("7 against 5") << Award{"7|5", {3, 4}, {5, 4}, "ganador"};
         QTest::newRow("5 against 7") << Award{"5|7", {3, 4}, {3, 6}, "ganador"};
@@ -119,25 +115,31 @@ private slots:
         QTest::newRow("player 1 one below") << Award{"7|5", {max - 1, 0}, {max - 1, 0}, "ganador"};
         QTest::newRow("player 1 one below, draw") << Award{"6|6", {max - 1, 0}, {max, 1}, "empate"};
     }
-    void points() {
-        QFETCH(Award, a);
-        Module1::Player1Points = a.before.x();
-        Module1::Player2Points = qint16(a.before.y());
-        const QStringList boxes = QString::fromLatin1(a.boxes).split(u'|');
+    void points()
+    {
+        QFETCH(Award, award);
+        const auto [texts, before, after, cue] = award;
+        Module1::Player1Points = before.x();
+        Module1::Player2Points = qint16(before.y());
+        const QStringList boxes = QString::fromLatin1(texts).split(u'|');
         const Results::Outcome outcome = Results::awardPoints(Val(boxes[0]), Val(boxes[1]));
-        QCOMPARE(QPoint(Module1::Player1Points, Module1::Player2Points), a.after);
-        QCOMPARE(Results::cueFor(outcome), QLatin1String(a.cue));
+        QCOMPARE(QPoint(Module1::Player1Points, Module1::Player2Points), after);
+        QCOMPARE(Results::cueFor(outcome), QLatin1String(cue));
     }
 
-    void lines() {
+    void lines()
+    {
         // From the result texts of the language file, whose lines may be missing; two blanks
         // before the points, one everywhere else. One player: 10 pairs and 4 mismatches.
-        const QStringList all{"lo ha conseguido en", "intentos", "ha encontrado", "parejas. Lleva", "puntos"};
+        const QStringList all{"lo ha conseguido en", "intentos", "ha encontrado", "parejas. Lleva",
+                              "puntos"};
+        const QString ana = u"Ana"_qs, seven = u"7"_qs;
         const int attempts = pairsForOption(1) + 4;
-        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all, attempts), "Ana lo ha conseguido en 14 intentos");
-        QCOMPARE(Results::onePlayerLine(u"Ana"_qs, all.mid(0, 1), attempts), "Ana lo ha conseguido en 14 ");
-        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all, u"7"_qs, 2), "Ana ha encontrado 7 parejas. Lleva  2 puntos");
-        QCOMPARE(Results::twoPlayerLine(u"Ana"_qs, all.mid(0, 3), u"7"_qs, 1), "Ana ha encontrado 7   1 ");
+        using namespace Results;
+        QCOMPARE(onePlayerLine(ana, all, attempts), "Ana lo ha conseguido en 14 intentos");
+        QCOMPARE(onePlayerLine(ana, all.mid(0, 1), attempts), "Ana lo ha conseguido en 14 ");
+        QCOMPARE(twoPlayerLine(ana, all, seven, 2), "Ana ha encontrado 7 parejas. Lleva  2 puntos");
+        QCOMPARE(twoPlayerLine(ana, all.mid(0, 3), seven, 1), "Ana ha encontrado 7   1 ");
     }
 };
 
