@@ -74,9 +74,13 @@ bool isThumbnailOf(const QByteArray &png, const Stamp &stamp)
     bool uri = false, mtime = false;
     for (qsizetype at = kSignature.size(); at + 12 <= png.size();) {
         const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
+        // A chunk longer than the file, or text the decoder would inflate to any size, would
+        // have it allocate what the file never holds: such a file is no thumbnail.
         if (length > quint32(png.size() - at - 12))
-            break;
+            return false;
         const QByteArray type = png.mid(at + 4, 4);
+        if (type == "zTXt" || type == "iTXt")
+            return false;
         const QByteArray data = type == "tEXt" ? png.mid(at + 8, length) : QByteArray();
         const qsizetype nul = data.indexOf('\0');
         const QByteArray key = data.left(nul), value = data.mid(nul + 1);

@@ -44,7 +44,8 @@ struct Stamp
 
 /// Whether the PNG file `png` is a thumbnail of the file `stamp` describes, as GLib judges it from
 /// its tEXt chunks: Thumb::URI equal to the URI and Thumb::MTime to the time, and Thumb::Size, when
-/// present, to the size. Nothing is decoded.
+/// present, to the size. A chunk that runs past the end, or compressed text (zTXt, iTXt), makes it
+/// none. Nothing is decoded.
 bool isThumbnailOf(const QByteArray &png, const Stamp &stamp);
 
 /// `png` (a PNG file with no text) with tEXt chunks Thumb::URI, Thumb::MTime, Thumb::Size and

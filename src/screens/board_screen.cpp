@@ -98,6 +98,7 @@ Form2::Form2()
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(2000);
+    Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may turn the cards back 5 % early
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
 }
 

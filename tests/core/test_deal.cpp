@@ -199,6 +199,10 @@ private slots:
         QTest::newRow("moved: another URI") << stamped("file:///f/a b.jpg", 1700000000) << false;
         QTest::newRow("changed: an older MTime") << stamped(uri, 1699999999) << false;
         QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
+        QTest::newRow("a chunk claiming 2 GB")
+            << stamped(uri, 1700000000) + QByteArray("\x7f\0\0\0tEXtThum", 12) << false;
+        QTest::newRow("compressed text besides")
+            << stamped(uri, 1700000000) + key("zTXt", "a", "b") << false;
         QTest::newRow("keys compressed (zTXt)")
             << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
     }
