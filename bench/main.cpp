@@ -8,7 +8,7 @@
 // --benchmark_repetitions=N, --benchmark_out=FILE --benchmark_out_format=json).
 // TRABEL_BENCH_FIXTURES is the cache of generated pictures (default ./bench-fixtures);
 // TRABEL_BENCH_SCREEN=WxH lays the board out for another screen (default 1024x768).
-// Internal: trabel_bench --child startup|memory|literal APP [SET PAIR-OPTION] measures in a fresh
+// Internal: trabel_bench --child startup|memory APP [SET PAIR-OPTION] measures in a fresh
 // process and prints "key=value" lines.
 
 #include <benchmark/benchmark.h>
@@ -16,24 +16,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <QTranslator>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <random>
 
-#include "board_grid.h"
 #include "board_screen.h"
 #include "colours_fonts.h"
 #include "deal.h"
-#include "face_fit.h"
 #include "face_loader.h"
 #include "fixtures.h"
 #include "form.h"
@@ -44,6 +39,7 @@
 #include "platform.h"
 #include "random_source.h"
 #include "sound.h"
+#include "start_up.h"
 #include "thumbnail_cache.h"
 #include "title_screen.h"
 #include "twips.h"
@@ -174,7 +170,7 @@ struct Face
 
 Face faceOf(const Form2 *board, int slot)
 {
-    return {board->File1.Path + u'/' + board->File1.List(board->CardPicture()[slot].toInt()),
+    return {board->File1.Path + u'/' + board->File1.List(board->pictureOf(slot)),
             board->Image1[slot]->size() * board->devicePixelRatioF()};
 }
 
@@ -182,10 +178,10 @@ Face faceOf(const Form2 *board, int slot)
 QList<Face> facesOf(const Form2 *board)
 {
     QList<Face> out;
-    QSet<QString> seen;
+    QSet<int> seen;
     for (int k = 0; k < 2 * board->TotalPairs(); ++k)
-        if (!seen.contains(board->CardPicture()[k])) {
-            seen.insert(board->CardPicture()[k]);
+        if (!seen.contains(board->pictureOf(k))) {
+            seen.insert(board->pictureOf(k));
             out.append(faceOf(board, k));
         }
     return out;
@@ -214,12 +210,6 @@ QHash<QString, double> child(const QStringList &args)
         if (line.contains(u'='))
             kv.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toDouble());
     return kv;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? std::nan("") : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -262,9 +252,6 @@ bool phoneSetsReady()
     static const bool ready = Fixtures::preparePhoneSets(g_app);
     return ready;
 }
-
-/// Peak memory samples of our photo board, for the literal loader's ratios.
-std::vector<double> g_oursKb, g_oursMs;
 
 /// The figures of one board: playable, every face decoded (against the limit: one scaled decode
 /// of each distinct picture alone, summed, over the cores), a click on a card whose face is not
@@ -346,9 +333,6 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
                QStringList args{QStringLiteral("memory"), g_app, set, QString::number(pairOption)};
                const auto kv = child(phone ? args << QStringLiteral("clicks") : args);
                state.counters["peak_MB"] = kv.value(QStringLiteral("hwm_kb")) / 1024;
-               if (set == Fixtures::kPhotoSet && pairOption == 4)
-                   g_oursKb.push_back(kv.value(QStringLiteral("hwm_kb"))),
-                       g_oursMs.push_back(kv.value(QStringLiteral("ms")));
                return kv.isEmpty() ? -1.0 : kv.value(QStringLiteral("ms"));
            });
 }
@@ -459,7 +443,7 @@ double clickReady(benchmark::State &)
     int k;
     do
         k = int(rng() % unsigned(n));
-    while (k == first || (first >= 0 && board->CardPicture()[k] == board->CardPicture()[first]));
+    while (k == first || (first >= 0 && board->pictureOf(k) == board->pictureOf(first)));
     PaintCounter painted;
     board->Image1[k]->installEventFilter(&painted);
     QElapsedTimer t;
@@ -511,14 +495,6 @@ void registerFigures()
     boardFigures("1a", Fixtures::kPhotoSet, "photos (4000x3000 JPEG)", 4, runs, 5, 120);
     boardFigures("1b", QStringLiteral("animales"), "animales (GIF 256x256)", 4, runs, 0, 0);
     figure("3b click, face decoded, 21 pairs, photos", "target p99 <= 8 ms", 400, clickReady);
-    figure("5 literal loader (every slot decodes its whole picture), 21 pairs, photos",
-           "target x_time >= 20, x_memory >= 15", 5, [](benchmark::State &state) {
-               const auto kv = child({QStringLiteral("literal"), g_app});
-               state.counters["peak_MB"] = kv.value(QStringLiteral("hwm_kb")) / 1024;
-               state.counters["x_memory"] = kv.value(QStringLiteral("hwm_kb")) / median(g_oursKb);
-               state.counters["x_time"] = kv.value(QStringLiteral("ms")) / median(g_oursMs);
-               return kv.isEmpty() ? -1.0 : kv.value(QStringLiteral("ms"));
-           });
     figure("6 process start to title screen painted", "target <= 250 ms", 14, [](benchmark::State &state) {
         static const bool warm = !child({QStringLiteral("startup"), g_app}).isEmpty(); // warms the file cache
         Q_UNUSED(warm);
@@ -600,12 +576,7 @@ void registerFigures()
 int childStartup(int argc, char **argv, const QString &app, const QElapsedTimer &sinceMain)
 {
     QApplication a(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("trabel"));
-    QApplication::setFont(designFont(8.25, false));
-    QTranslator qtSpanish;
-    if (qtSpanish.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtSpanish);
+    StartUp::prepare(a);
     Platform::setAppFolder(app);
     Form5 *title = Runtime::Show<Form5>();
     QCoreApplication::processEvents();
@@ -643,45 +614,11 @@ int childMemory(const QString &set, int pairOption, bool clicks)
     return 0;
 }
 
-/// The same board by a literal loader: every slot decodes its whole picture, keeps it and shows
-/// it stretched through a pixmap of its own; faces hidden until turned, as on our board.
-int childLiteral()
-{
-    QElapsedTimer clock;
-    clock.start();
-    FileList files;
-    files.setPath(g_app + QStringLiteral("/graficos/") + Fixtures::kPhotoSet);
-    SeededRandom random;
-    random.seedFromTimeOfDay();
-    const Deal deal = Deck::DealCards(Deck::SetPairCount(4), files.ListCount(), random, {});
-    const GridLayout grid = layoutGrid(4, Twips::screen().width(), Twips::screen().height());
-    QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
-    const QPixmap back(g_app + QStringLiteral("/fondo.jpg"));
-    std::vector<QImage> whole;
-    for (int k = 0; k < 2 * Deck::SetPairCount(4); ++k) {
-        auto *slot = new PictureBox(&window);
-        Twips::setGeometry(slot, grid.places[k]);
-        slot->setPicture(back);
-        auto *face = new ImageBox(slot->inner());
-        const QImage &img = whole.emplace_back(files.Path + u'/' + files.List(deal.CardPicture[k].toInt()));
-        const FaceFit fit = fitFace(grid.slotWidth, grid.slotHeight, qint64(img.width()) * Twips::kPerPixel,
-                                    qint64(img.height()) * Twips::kPerPixel);
-        Twips::setGeometry(face, 1, fit.top, fit.width, fit.height);
-        face->setPicture(QPixmap::fromImage(img));
-        face->hide();
-    }
-    window.showFullScreen();
-    QCoreApplication::processEvents();
-    window.grab();
-    std::printf("ms=%.3f\nhwm_kb=%.0f\n", msSince(clock), statusKb("VmHWM"));
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    Platform::tuneAllocator(); // as the game's main() does
+    StartUp::beforeApplication(); // as the game's main() does
     QElapsedTimer sinceMain;
     sinceMain.start();
     const QString cache = QDir(qEnvironmentVariable("TRABEL_BENCH_FIXTURES", QStringLiteral("bench-fixtures"))).absolutePath();
@@ -705,12 +642,11 @@ int main(int argc, char **argv)
         setUp(g_app);
         if (qstrcmp(argv[2], "memory") == 0 && argc >= 6) // a 7th argument: with clicks
             return childMemory(QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt(), argc >= 7);
-        return qstrcmp(argv[2], "literal") == 0 ? childLiteral() : 2;
+        return 2;
     }
 
     benchmark::Initialize(&argc, argv);
     QApplication a(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("trabel"));
     g_app = Fixtures::prepare(cache, QStringLiteral(TRABEL_SOURCE_DATA));
     if (g_app.isEmpty())
         return 1;

@@ -353,7 +353,7 @@ inline int playGame(Form1 *options, const Folder &folder, int pairOption, Series
         return -1;
     }
     for (int k = 0; k < 2 * board->TotalPairs(); ++k) {
-        const QString name = board->File1.List(board->CardPicture()[k].toInt());
+        const QString name = board->File1.List(board->pictureOf(k));
         if (!folder.good.contains(name) && !folder.maybe.contains(name)) {
             QTest::qFail(qPrintable(QStringLiteral("%1 was dealt").arg(name)), __FILE__, __LINE__);
             return -1;

@@ -42,7 +42,6 @@ public:
     /// The game's state: counters, cards, whose turn it is.
     const CardGame &game() const { return m_game; }
     int TotalPairs() const { return m_game.TotalPairs; }
-    const QStringList &CardPicture() const { return m_game.CardPicture; }
     /// Cards in a row of the board.
     int columns() const { return m_columns; }
 
