@@ -67,7 +67,8 @@ bool copyTree(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
     bool ok = QDir(from).exists();
-    for (const QFileInfo &fi : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QFileInfo &fi :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
         ok = (fi.isDir() ? copyTree(fi.filePath(), to + u'/' + fi.fileName())
                          : QFile::copy(fi.filePath(), to + u'/' + fi.fileName()))
              && ok;
@@ -79,7 +80,9 @@ bool copyTree(const QString &from, const QString &to)
 QImage makePhoto(int index)
 {
     std::mt19937 rng(7919u * unsigned(index + 1));
-    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    auto uniform = [&rng](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rng);
+    };
     const int w = 4000, h = 3000;
     QImage img(w, h, QImage::Format_RGB32);
     QPainter p(&img);
@@ -99,8 +102,8 @@ QImage makePhoto(int index)
         const QPointF c(uniform(0, w), uniform(0, h));
         const double r = uniform(80, 700);
         QRadialGradient g(c, r);
-        QColor col = QColor::fromHsv(int(uniform(0, 360)), int(uniform(40, 255)), int(uniform(60, 255)),
-                                     int(uniform(60, 200)));
+        QColor col = QColor::fromHsv(int(uniform(0, 360)), int(uniform(40, 255)),
+                                     int(uniform(60, 255)), int(uniform(60, 200)));
         g.setColorAt(0, col);
         col.setAlpha(0);
         g.setColorAt(1, col);
@@ -119,16 +122,18 @@ QImage makePhoto(int index)
         }
         path.closeSubpath();
         QLinearGradient g(c - QPointF(300, 300), c + QPointF(300, 300));
-        g.setColorAt(0, QColor::fromHsv(int(uniform(0, 360)), int(uniform(80, 255)), int(uniform(80, 255))));
-        g.setColorAt(1, QColor::fromHsv(int(uniform(0, 360)), int(uniform(80, 255)), int(uniform(30, 200))));
+        g.setColorAt(
+            0, QColor::fromHsv(int(uniform(0, 360)), int(uniform(80, 255)), int(uniform(80, 255))));
+        g.setColorAt(
+            1, QColor::fromHsv(int(uniform(0, 360)), int(uniform(80, 255)), int(uniform(30, 200))));
         p.setBrush(g);
         p.drawPath(path);
     }
     for (int i = 0; i < 6000; ++i) {
         const QPointF a(uniform(0, w), uniform(horizon, h));
         const QPointF b = a + QPointF(uniform(-25, 25), uniform(-90, -10));
-        p.setPen(QPen(QColor::fromHsv((hue + 100 + int(uniform(-30, 30)) + 360) % 360, int(uniform(80, 220)),
-                                      int(uniform(40, 200))),
+        p.setPen(QPen(QColor::fromHsv((hue + 100 + int(uniform(-30, 30)) + 360) % 360,
+                                      int(uniform(80, 220)), int(uniform(40, 200))),
                       uniform(1, 4)));
         p.drawLine(a, b);
     }
@@ -153,9 +158,10 @@ QImage makePhoto(int index)
 /// 8: anticlockwise), as a camera held on its side stores it.
 QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
 {
-    const char app1[] = {char(0xFF), char(0xE1), 0, 34, 'E', 'x', 'i', 'f', 0, 0,
-                         'M', 'M', 0, 0x2A, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1,
-                         0, char(orientation), 0, 0, 0, 0, 0, 0};
+    const char app1[] = {char(0xFF), char(0xE1), 0, 34,   'E', 'x', 'i', 'f', 0, 0,
+                         'M',        'M',        0, 0x2A, 0,   0,   0,   8,   0, 1,
+                         0x01,       0x12,       0, 3,    0,   0,   0,   1,   0, char(orientation),
+                         0,          0,          0, 0,    0,   0};
     return jpeg.left(2) + QByteArray(app1, sizeof app1) + jpeg.mid(2);
 }
 
@@ -180,7 +186,10 @@ bool makeManySmall(const QString &dir)
         img.fill(QColor::fromHsv(i % 4 * 90, 180, 220));
         QPainter(&img).drawRect(img.rect().adjusted(2, 2, -3, -3));
         const bool png = i % 2 == 0;
-        ok = writeFile(dir + QStringLiteral("/dibujo%1.%2").arg(i, 4, 10, QChar(u'0')).arg(png ? "png" : "jpg"),
+        ok = writeFile(dir
+                           + QStringLiteral("/dibujo%1.%2")
+                                 .arg(i, 4, 10, QChar(u'0'))
+                                 .arg(png ? "png" : "jpg"),
                        encode(img, png ? "png" : "jpeg", png ? -1 : 85))
              && ok;
     }
@@ -192,7 +201,8 @@ bool run(const QStringList &command)
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(command.first(), command.mid(1));
-    const bool ok = p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const bool ok =
+        p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (!ok)
         qWarning("failed: %s", qPrintable(command.join(u' ')));
     return ok;
@@ -220,12 +230,14 @@ QString preparePicturesFolder(const QString &app)
 bool writeOffscreenScreen(const QString &path, int width, int height)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return writeFile(path, QStringLiteral("{ \"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false,"
-                                          " \"screens\": [ { \"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": %1,"
-                                          " \"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1 } ] }\n")
-                               .arg(width)
-                               .arg(height)
-                               .toUtf8());
+    return writeFile(
+        path, QStringLiteral(
+                  "{ \"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false,"
+                  " \"screens\": [ { \"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": %1,"
+                  " \"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1 } ] }\n")
+                  .arg(width)
+                  .arg(height)
+                  .toUtf8());
 }
 
 QString prepare(const QString &cache, const QString &shippedData)
@@ -236,19 +248,21 @@ QString prepare(const QString &cache, const QString &shippedData)
     qInfo("Making the benchmark's pictures in %s (once; reused afterwards)", qPrintable(app));
     QDir(app).removeRecursively();
     QDir().mkpath(app);
-    bool ok = QFile::copy(shippedData + QStringLiteral("/fondo.jpg"), app + QStringLiteral("/fondo.jpg"))
-              && copyTree(shippedData + QStringLiteral("/idioma"), app + QStringLiteral("/idioma"))
-              && copyTree(shippedData + QStringLiteral("/graficos"), app + QStringLiteral("/graficos"))
-              && makeManySmall(app + QStringLiteral("/graficos/") + kManySet)
-              && makePhotos(app + QStringLiteral("/graficos/") + kPhotoSet)
-              && writeFile(app + QStringLiteral("/.complete"), QByteArray(kCacheVersion) + '\n');
+    bool ok =
+        QFile::copy(shippedData + QStringLiteral("/fondo.jpg"), app + QStringLiteral("/fondo.jpg"))
+        && copyTree(shippedData + QStringLiteral("/idioma"), app + QStringLiteral("/idioma"))
+        && copyTree(shippedData + QStringLiteral("/graficos"), app + QStringLiteral("/graficos"))
+        && makeManySmall(app + QStringLiteral("/graficos/") + kManySet)
+        && makePhotos(app + QStringLiteral("/graficos/") + kPhotoSet)
+        && writeFile(app + QStringLiteral("/.complete"), QByteArray(kCacheVersion) + '\n');
     return ok ? app : QString();
 }
 
 bool preparePhoneSets(const QString &app)
 {
     const QString photos = app + QStringLiteral("/graficos/") + kPhotoSet;
-    const QStringList names = QDir(photos).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    const QStringList names =
+        QDir(photos).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     bool ok = true;
     for (const QString &set : {kHeicThumbSet, kHeicSet, kAvifSet, kJpegThumbSet}) {
         const QString dir = app + QStringLiteral("/graficos/") + set;
@@ -265,25 +279,32 @@ bool preparePhoneSets(const QString &app)
                 QImageReader reader(photos + u'/' + name);
                 reader.setAutoTransform(false);
                 reader.setScaledSize(QSize(160, 120));
-                ok = reader.read().save(thumbs + u'/' + name, "jpeg", 80) && QFile::copy(photos + u'/' + name, dir + u'/' + name) && ok;
+                ok = reader.read().save(thumbs + u'/' + name, "jpeg", 80)
+                     && QFile::copy(photos + u'/' + name, dir + u'/' + name) && ok;
             }
-            ok = run({QStringLiteral("exiftool"), QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
-                      QStringLiteral("-ThumbnailImage<=") + thumbs + QStringLiteral("/%f.jpg"), dir})
-                 && ok;
+            ok =
+                run({QStringLiteral("exiftool"), QStringLiteral("-q"),
+                     QStringLiteral("-overwrite_original"),
+                     QStringLiteral("-ThumbnailImage<=") + thumbs + QStringLiteral("/%f.jpg"), dir})
+                && ok;
         } else {
-            ok = onAllCores(int(names.size()), [&](int i) {
-                     const QString base = dir + u'/' + QFileInfo(names[i]).completeBaseName();
-                     QStringList c{QStringLiteral("heif-enc"), QStringLiteral("-q"), QStringLiteral("50")};
-                     if (set == kAvifSet)
-                         c << QStringLiteral("-A") << QStringLiteral("-p") << QStringLiteral("speed=8")
-                           << QStringLiteral("-o") << base + QStringLiteral(".avif");
-                     else
-                         c << QStringLiteral("-p") << QStringLiteral("preset=fast") << QStringLiteral("-o")
-                           << base + QStringLiteral(".heic");
-                     if (set == kHeicThumbSet)
-                         c << QStringLiteral("-t") << QStringLiteral("320");
-                     return run(c << photos + u'/' + names[i]);
-                 })
+            ok = onAllCores(int(names.size()),
+                            [&](int i) {
+                                const QString base =
+                                    dir + u'/' + QFileInfo(names[i]).completeBaseName();
+                                QStringList c{QStringLiteral("heif-enc"), QStringLiteral("-q"),
+                                              QStringLiteral("50")};
+                                if (set == kAvifSet)
+                                    c << QStringLiteral("-A") << QStringLiteral("-p")
+                                      << QStringLiteral("speed=8") << QStringLiteral("-o")
+                                      << base + QStringLiteral(".avif");
+                                else
+                                    c << QStringLiteral("-p") << QStringLiteral("preset=fast")
+                                      << QStringLiteral("-o") << base + QStringLiteral(".heic");
+                                if (set == kHeicThumbSet)
+                                    c << QStringLiteral("-t") << QStringLiteral("320");
+                                return run(c << photos + u'/' + names[i]);
+                            })
                  && ok;
         }
         ok = ok && writeFile(dir + QStringLiteral("/.complete"), QByteArray(kPhoneVersion) + '\n');

@@ -55,7 +55,10 @@ public:
     void play(const QString &, quint32) override {}
 } g_silent;
 
-double msSince(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
+double msSince(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 /// A field of /proc/self/status (VmHWM: peak resident memory), in kB.
 double statusKb(const char *key)
@@ -71,7 +74,12 @@ double statusKb(const char *key)
 std::string loadAverage()
 {
     double l[3] = {};
-    return ::getloadavg(l, 3) == 3 ? QStringLiteral("%1 %2 %3").arg(l[0], 0, 'f', 2).arg(l[1], 0, 'f', 2).arg(l[2], 0, 'f', 2).toStdString() : "?";
+    return ::getloadavg(l, 3) == 3 ? QStringLiteral("%1 %2 %3")
+                                         .arg(l[0], 0, 'f', 2)
+                                         .arg(l[1], 0, 'f', 2)
+                                         .arg(l[2], 0, 'f', 2)
+                                         .toStdString()
+                                   : "?";
 }
 
 void setUp(const QString &app)
@@ -79,7 +87,8 @@ void setUp(const QString &app)
     Platform::setAppFolder(app);
     Twips::setScreen(g_screen * Twips::kPerPixel);
     Sound::setPlayer(&g_silent);
-    Runtime::setMessageBoxHandler([](const QString &text) { qWarning("message box: %s", qPrintable(text)); });
+    Runtime::setMessageBoxHandler(
+        [](const QString &text) { qWarning("message box: %s", qPrintable(text)); });
     Runtime::setEndHandler([] {});
     QApplication::setFont(designFont(8.25, false));
 }
@@ -143,7 +152,8 @@ bool allFacesShown(const Form2 *board)
     return true;
 }
 
-/// Waits in the event loop (not spinning: the workers keep the cores) until `done`, two minutes at most.
+/// Waits in the event loop (not spinning: the workers keep the cores) until `done`, two minutes at
+/// most.
 bool waitFor(const std::function<bool()> &done)
 {
     QTimer wake;
@@ -222,27 +232,29 @@ using Sample = std::function<double(benchmark::State &state)>;
 /// target as the label.
 void figure(const std::string &name, const std::string &target, int repetitions, Sample sample)
 {
-    benchmark::RegisterBenchmark(name.c_str(), [target, sample](benchmark::State &state) {
-        for (auto _ : state) {
-            const double ms = sample(state);
-            if (ms < 0) {
-                state.SkipWithError("the sample failed");
-                break;
-            }
-            state.SetIterationTime(ms / 1e3);
-        }
-        state.SetLabel(target);
-    })
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [target, sample](benchmark::State &state) {
+                                     for (auto _ : state) {
+                                         const double ms = sample(state);
+                                         if (ms < 0) {
+                                             state.SkipWithError("the sample failed");
+                                             break;
+                                         }
+                                         state.SetIterationTime(ms / 1e3);
+                                     }
+                                     state.SetLabel(target);
+                                 })
         ->UseManualTime()
         ->Iterations(1)
         ->Repetitions(repetitions)
         ->ReportAggregatesOnly()
-        ->ComputeStatistics("p99",
-                            [](const std::vector<double> &v) {
-                                std::vector<double> s = v;
-                                std::sort(s.begin(), s.end());
-                                return s[std::clamp<size_t>(size_t(std::ceil(0.99 * s.size())), 1, s.size()) - 1];
-                            })
+        ->ComputeStatistics(
+            "p99",
+            [](const std::vector<double> &v) {
+                std::vector<double> s = v;
+                std::sort(s.begin(), s.end());
+                return s[std::clamp<size_t>(size_t(std::ceil(0.99 * s.size())), 1, s.size()) - 1];
+            })
         ->Unit(benchmark::kMillisecond);
 }
 
@@ -256,12 +268,13 @@ bool phoneSetsReady()
 /// The figures of one board: playable, every face decoded (against the limit: one scaled decode
 /// of each distinct picture alone, summed, over the cores), a click on a card whose face is not
 /// decoded yet (against that one decode alone), and peak memory in a fresh process.
-void boardFigures(const std::string &id, const QString &set, const std::string &what, int pairOption,
-                  int runs, int memoryRuns, double memoryTargetMb)
+void boardFigures(const std::string &id, const QString &set, const std::string &what,
+                  int pairOption, int runs, int memoryRuns, double memoryTargetMb)
 {
     const std::string pairs = std::to_string(Deck::SetPairCount(pairOption)) + " pairs, " + what;
     const bool phone = id.starts_with('8');
-    const auto figure = [set](const std::string &name, const std::string &target, int runs, Sample sample) {
+    const auto figure = [set](const std::string &name, const std::string &target, int runs,
+                              Sample sample) {
         ::figure(name, target, runs, [set, sample](benchmark::State &state) {
             return set.startsWith(u"fotos-") && !phoneSetsReady() ? -1.0 : sample(state);
         });
@@ -274,8 +287,9 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
         closeAll();
         return ms;
     });
-    figure(id + ".2 every face sharp, " + pairs, "target <= 1.2 x limit_ms; shown_ms - playable_ms <= 100",
-           runs, [=](benchmark::State &state) {
+    figure(id + ".2 every face sharp, " + pairs,
+           "target <= 1.2 x limit_ms; shown_ms - playable_ms <= 100", runs,
+           [=](benchmark::State &state) {
                chooseSet(set, pairOption);
                QElapsedTimer clock;
                double playable = 0;
@@ -328,27 +342,33 @@ void boardFigures(const std::string &id, const QString &set, const std::string &
                return ms;
            });
     if (memoryRuns > 0)
-        figure(id + ".4 peak memory, " + (phone ? "clicks included, " : "") + pairs,
-               "target peak_MB <= " + std::to_string(int(memoryTargetMb)), memoryRuns, [=](benchmark::State &state) {
-               QStringList args{QStringLiteral("memory"), g_app, set, QString::number(pairOption)};
-               const auto kv = child(phone ? args << QStringLiteral("clicks") : args);
-               state.counters["peak_MB"] = kv.value(QStringLiteral("hwm_kb")) / 1024;
-               return kv.isEmpty() ? -1.0 : kv.value(QStringLiteral("ms"));
-           });
+        figure(
+            id + ".4 peak memory, " + (phone ? "clicks included, " : "") + pairs,
+            "target peak_MB <= " + std::to_string(int(memoryTargetMb)), memoryRuns,
+            [=](benchmark::State &state) {
+                QStringList args{QStringLiteral("memory"), g_app, set, QString::number(pairOption)};
+                const auto kv = child(phone ? args << QStringLiteral("clicks") : args);
+                state.counters["peak_MB"] = kv.value(QStringLiteral("hwm_kb")) / 1024;
+                return kv.isEmpty() ? -1.0 : kv.value(QStringLiteral("ms"));
+            });
 }
 
 /// Counts the paint events a widget receives.
 struct PaintCounter : QObject
 {
     int count = 0;
-    bool eventFilter(QObject *, QEvent *e) override { return count += e->type() == QEvent::Paint, false; }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        return count += e->type() == QEvent::Paint, false;
+    }
 };
 
 /// Waits until the loader has handed every face over for good; false after two minutes.
 bool waitAllSharp(Form2 *board)
 {
     auto *sharp = new QSet<int>;
-    QObject::connect(board->findChild<FaceLoader *>(), &FaceLoader::decoded, board, [sharp](int key) { sharp->insert(key); });
+    QObject::connect(board->findChild<FaceLoader *>(), &FaceLoader::decoded, board,
+                     [sharp](int key) { sharp->insert(key); });
     const int faces = int(facesOf(board).size());
     const bool done = waitFor([&] { return sharp->size() >= faces; });
     delete sharp;
@@ -381,7 +401,8 @@ bool firstGame(const QString &set, int pairOption, quint32 seed)
 /// The same album played again on the cache its first game left, with the same pictures dealt: a
 /// click on a card at once (no face has arrived yet), and every face sharp after the board is
 /// playable.
-void secondGameFigures(const std::string &id, const QString &set, const std::string &what, int pairOption)
+void secondGameFigures(const std::string &id, const QString &set, const std::string &what,
+                       int pairOption)
 {
     const std::string pairs = std::to_string(Deck::SetPairCount(pairOption)) + " pairs, " + what;
     const auto ready = [set] { return !set.startsWith(u"fotos-") || phoneSetsReady(); };
@@ -495,23 +516,27 @@ void registerFigures()
     boardFigures("1a", Fixtures::kPhotoSet, "photos (4000x3000 JPEG)", 4, runs, 5, 120);
     boardFigures("1b", QStringLiteral("animales"), "animales (GIF 256x256)", 4, runs, 0, 0);
     figure("3b click, face decoded, 21 pairs, photos", "target p99 <= 8 ms", 400, clickReady);
-    figure("6 process start to title screen painted", "target <= 250 ms", 14, [](benchmark::State &state) {
-        static const bool warm = !child({QStringLiteral("startup"), g_app}).isEmpty(); // warms the file cache
-        Q_UNUSED(warm);
-        QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QElapsedTimer t;
-        t.start();
-        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QStringLiteral("startup"), g_app});
-        QByteArray out;
-        double ms = -1;
-        while (ms < 0 && p.waitForReadyRead(30000))
-            if ((out += p.readAllStandardOutput()).contains("painted"))
-                ms = msSince(t);
-        p.waitForFinished(30000);
-        state.counters["main_to_painted_ms"] = (out + p.readAllStandardOutput()).split('=').value(1).toDouble();
-        return ms;
-    });
+    figure("6 process start to title screen painted", "target <= 250 ms", 14,
+           [](benchmark::State &state) {
+               static const bool warm =
+                   !child({QStringLiteral("startup"), g_app}).isEmpty(); // warms the file cache
+               Q_UNUSED(warm);
+               QProcess p;
+               p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+               QElapsedTimer t;
+               t.start();
+               p.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--child"), QStringLiteral("startup"), g_app});
+               QByteArray out;
+               double ms = -1;
+               while (ms < 0 && p.waitForReadyRead(30000))
+                   if ((out += p.readAllStandardOutput()).contains("painted"))
+                       ms = msSince(t);
+               p.waitForFinished(30000);
+               state.counters["main_to_painted_ms"] =
+                   (out + p.readAllStandardOutput()).split('=').value(1).toDouble();
+               return ms;
+           });
     figure("7 options listing + 6-pair deal, folder of 5000 files", "target <= 150 ms", 14,
            [](benchmark::State &state) {
                closeAll();
@@ -531,8 +556,8 @@ void registerFigures()
                board->grab();
                return msSince(t);
            });
-    figure("9 options screen with a Pictures folder of 500 albums of 50 files", "target <= 100 ms", 14,
-           [](benchmark::State &) {
+    figure("9 options screen with a Pictures folder of 500 albums of 50 files", "target <= 100 ms",
+           14, [](benchmark::State &) {
                static const QString pictures = Fixtures::preparePicturesFolder(g_app);
                closeAll();
                Module1::reset();
@@ -559,14 +584,21 @@ void registerFigures()
     };
     for (const int option : {4, 0})
         for (size_t i = 0; i < std::size(phone); ++i)
-            boardFigures(QStringLiteral("8%1%2").arg(QChar(u'a' + int(i))).arg(Deck::SetPairCount(option)).toStdString(),
+            boardFigures(QStringLiteral("8%1%2")
+                             .arg(QChar(u'a' + int(i)))
+                             .arg(Deck::SetPairCount(option))
+                             .toStdString(),
                          phone[i].first, phone[i].second, option, 3, 1, 200);
     // The same albums played a second time, on the thumbnails the first game stored.
     for (const int option : {4, 0})
         for (size_t i = 0; i < std::size(phone); ++i)
-            secondGameFigures(QStringLiteral("10%1%2").arg(QChar(u'a' + int(i))).arg(Deck::SetPairCount(option)).toStdString(),
+            secondGameFigures(QStringLiteral("10%1%2")
+                                  .arg(QChar(u'a' + int(i)))
+                                  .arg(Deck::SetPairCount(option))
+                                  .toStdString(),
                               phone[i].first, phone[i].second, option);
-    figure("11 reading the thumbnails of a 21-pair board, one thread", "target <= 100 ms", 14, readThumbnails);
+    figure("11 reading the thumbnails of a 21-pair board, one thread", "target <= 100 ms", 14,
+           readThumbnails);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -621,12 +653,17 @@ int main(int argc, char **argv)
     StartUp::beforeApplication(); // as the game's main() does
     QElapsedTimer sinceMain;
     sinceMain.start();
-    const QString cache = QDir(qEnvironmentVariable("TRABEL_BENCH_FIXTURES", QStringLiteral("bench-fixtures"))).absolutePath();
+    const QString cache =
+        QDir(qEnvironmentVariable("TRABEL_BENCH_FIXTURES", QStringLiteral("bench-fixtures")))
+            .absolutePath();
     const QStringList size = QString::fromLatin1(qgetenv("TRABEL_BENCH_SCREEN")).split(u'x');
     if (size.size() == 2)
         g_screen = QSize(size[0].toInt(), size[1].toInt());
     // The offscreen platform's screen is 800 × 600 unless told; children inherit the setting.
-    const QString screenFile = QStringLiteral("%1/screen-%2x%3.json").arg(cache).arg(g_screen.width()).arg(g_screen.height());
+    const QString screenFile = QStringLiteral("%1/screen-%2x%3.json")
+                                   .arg(cache)
+                                   .arg(g_screen.width())
+                                   .arg(g_screen.height());
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen"
         && Fixtures::writeOffscreenScreen(screenFile, g_screen.width(), g_screen.height()))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screenFile));
@@ -641,7 +678,8 @@ int main(int argc, char **argv)
         QApplication a(argc, argv);
         setUp(g_app);
         if (qstrcmp(argv[2], "memory") == 0 && argc >= 6) // a 7th argument: with clicks
-            return childMemory(QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt(), argc >= 7);
+            return childMemory(QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt(),
+                               argc >= 7);
         return 2;
     }
 
@@ -658,7 +696,10 @@ int main(int argc, char **argv)
     closeAll();
 
     benchmark::AddCustomContext("qt", qVersion());
-    benchmark::AddCustomContext("screen", QStringLiteral("%1x%2, offscreen").arg(g_screen.width()).arg(g_screen.height()).toStdString());
+    benchmark::AddCustomContext("screen", QStringLiteral("%1x%2, offscreen")
+                                              .arg(g_screen.width())
+                                              .arg(g_screen.height())
+                                              .toStdString());
     benchmark::AddCustomContext("fixtures", g_app.toStdString());
     benchmark::AddCustomContext("load_average_before", loadAverage());
     registerFigures();

@@ -31,7 +31,8 @@ inline int below(Rng &rng, int n)
     return int(std::uniform_int_distribution<int>(0, n - 1)(rng));
 }
 
-/// The seed: TRABEL_SOAK_SEED when set, else a fresh one. Printed so that a failure can be replayed.
+/// The seed: TRABEL_SOAK_SEED when set, else a fresh one. Printed so that a failure can be
+/// replayed.
 inline quint32 seed()
 {
     bool ok = false;
@@ -134,7 +135,10 @@ inline Folder makeFolder(AppFixture &app, const QString &set, int minGood, Rng &
     }();
     int serial = 0;
     const auto name = [&](const char *suffix) {
-        return QStringLiteral("d%1_%2.%3").arg(below(rng, 1000)).arg(serial++).arg(QLatin1String(suffix));
+        return QStringLiteral("d%1_%2.%3")
+            .arg(below(rng, 1000))
+            .arg(serial++)
+            .arg(QLatin1String(suffix));
     };
     for (int i = 0; i < good; ++i) {
         if (!gifs.isEmpty() && below(rng, 5) == 0) {
@@ -213,19 +217,21 @@ inline int playRandomly(Form2 *board, Rng &rng, int maxClicks = 6000)
             || g.Player1Pairs + g.Player2Pairs != g.PairsFound
             || board->Text1[0]->text().toInt() + board->Text1[1]->text().toInt() != g.PairsFound
             || Module1::MismatchCount != mismatches)
-            QTest::qFail(qPrintable(QStringLiteral("%1 after %2 clicks: %3 face up, %4 shown, %5 expected; pairs %6 "
-                                                   "= %7 + %8; mismatches %9, counted %10")
-                                        .arg(QLatin1String(when))
-                                        .arg(clicks)
-                                        .arg(up)
-                                        .arg(visible)
-                                        .arg(expected)
-                                        .arg(g.PairsFound)
-                                        .arg(g.Player1Pairs)
-                                        .arg(g.Player2Pairs)
-                                        .arg(Module1::MismatchCount)
-                                        .arg(mismatches)),
-                         __FILE__, __LINE__);
+            QTest::qFail(
+                qPrintable(QStringLiteral(
+                               "%1 after %2 clicks: %3 face up, %4 shown, %5 expected; pairs %6 "
+                               "= %7 + %8; mismatches %9, counted %10")
+                               .arg(QLatin1String(when))
+                               .arg(clicks)
+                               .arg(up)
+                               .arg(visible)
+                               .arg(expected)
+                               .arg(g.PairsFound)
+                               .arg(g.Player1Pairs)
+                               .arg(g.Player2Pairs)
+                               .arg(Module1::MismatchCount)
+                               .arg(mismatches)),
+                __FILE__, __LINE__);
     };
 
     while (!board->game().GameOver && clicks < maxClicks) {
@@ -273,7 +279,8 @@ inline int playRandomly(Form2 *board, Rng &rng, int maxClicks = 6000)
     }
     if (!board->game().GameOver)
         QTest::qFail("the game could not be finished", __FILE__, __LINE__);
-    else if (std::count(board->game().faceUp.begin(), board->game().faceUp.end(), true) != slotCount)
+    else if (std::count(board->game().faceUp.begin(), board->game().faceUp.end(), true)
+             != slotCount)
         QTest::qFail("a finished game shows every card", __FILE__, __LINE__);
     return clicks;
 }
@@ -297,23 +304,32 @@ inline void finishThroughResults(Form2 *board, Series &series, bool last)
     series.points1 += p1 > p2 ? 2 : p1 == p2;
     series.points2 += p2 > p1 ? 2 : p1 == p2;
     const auto line = [](const QString &name, int pairs, int points) {
-        return name + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos").arg(pairs).arg(points);
+        return name
+               + QStringLiteral(" ha encontrado %1 parejas. Lleva  %2 puntos")
+                     .arg(pairs)
+                     .arg(points);
     };
     QPointer<Form2> guard(board);
-    finishGame(board, [&](Form4 *results) {
-        if (series.name2.isEmpty()) {
-            QCOMPARE(results->Label1->text(), series.name1 + QStringLiteral(" lo ha conseguido en %1 intentos").arg(attempts));
-        } else {
-            QCOMPARE(results->Label1->text(), line(series.name1, p1, series.points1));
-            QCOMPARE(results->Label2->text(), line(series.name2, p2, series.points2));
-        }
-        QCOMPARE(Module1::Player1Points, series.points1);
-    }, !last);
+    finishGame(
+        board,
+        [&](Form4 *results) {
+            if (series.name2.isEmpty()) {
+                QCOMPARE(results->Label1->text(),
+                         series.name1
+                             + QStringLiteral(" lo ha conseguido en %1 intentos").arg(attempts));
+            } else {
+                QCOMPARE(results->Label1->text(), line(series.name1, p1, series.points1));
+                QCOMPARE(results->Label2->text(), line(series.name2, p2, series.points2));
+            }
+            QCOMPARE(Module1::Player1Points, series.points1);
+        },
+        !last);
     if (QTest::currentTestFailed())
         return;
     QVERIFY2(!guard || !guard->isLoaded(), "the board is still loaded after the results");
     QVERIFY2(!Runtime::loaded<Form4>(), "the results are still loaded");
-    QVERIFY2(last == Runtime::ended(), last ? "FIN JUEGO did not end the program" : "the program ended");
+    QVERIFY2(last == Runtime::ended(),
+             last ? "FIN JUEGO did not end the program" : "the program ended");
     QVERIFY2(last || Runtime::loaded<Form1>(), "the options screen is not back");
 }
 

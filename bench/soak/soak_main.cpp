@@ -1,7 +1,8 @@
 // The long soak (scripts/fuzz --soak), not part of the test suite: one series of 300 random games
-// in one process, through the real screens, measuring resident memory after a warm-up of 20 games and at the end. It fails
-// when memory grew more than 5 % after the warm-up, or when a board, timer or picture outlives
-// its game. TRABEL_SOAK_GAMES changes the number of games; TRABEL_SOAK_SEED replays a run.
+// in one process, through the real screens, measuring resident memory after a warm-up of 20 games
+// and at the end. It fails when memory grew more than 5 % after the warm-up, or when a board, timer
+// or picture outlives its game. TRABEL_SOAK_GAMES changes the number of games; TRABEL_SOAK_SEED
+// replays a run.
 #include <QtTest>
 
 #include <malloc.h>
@@ -83,17 +84,20 @@ private slots:
                 rssWarm = settledResidentBytes();
                 heapWarm = heapInUse();
                 atWarm = now;
-                qInfo("after %d games: %lld KiB resident; %s", warmUp, rssWarm / 1024, qPrintable(now));
+                qInfo("after %d games: %lld KiB resident; %s", warmUp, rssWarm / 1024,
+                      qPrintable(now));
             } else if (g + 1 > warmUp) {
-                QVERIFY2(now == atWarm, qPrintable(QStringLiteral("after game %1: %2").arg(g + 1).arg(now)));
+                QVERIFY2(now == atWarm,
+                         qPrintable(QStringLiteral("after game %1: %2").arg(g + 1).arg(now)));
             }
             if (g + 2 == games) {
                 rssEnd = settledResidentBytes(); // at the options screen, as at the warm-up
                 heapEnd = heapInUse();
             }
             if ((g + 1) % 50 == 0)
-                qInfo("%d games, %lld clicks, %lld s, %lld KiB resident, %lld KiB in use", g + 1, clicks,
-                      clock.elapsed() / 1000, settledResidentBytes() / 1024, heapInUse() / 1024);
+                qInfo("%d games, %lld clicks, %lld s, %lld KiB resident, %lld KiB in use", g + 1,
+                      clicks, clock.elapsed() / 1000, settledResidentBytes() / 1024,
+                      heapInUse() / 1024);
         }
         Platform::setRandom(nullptr);
         QVERIFY(Runtime::ended());
@@ -102,8 +106,9 @@ private slots:
         qInfo("after %d games (%lld clicks, %lld s): %lld KiB resident, %+.2f %% since game %d",
               games - 1, clicks, clock.elapsed() / 1000, rssEnd / 1024,
               100.0 * double(rssEnd - rssWarm) / double(rssWarm), warmUp);
-        qInfo("heap in use: %lld KiB after game %d, %lld KiB at the end (%+.2f %%)", heapWarm / 1024,
-              warmUp, heapEnd / 1024, 100.0 * double(heapEnd - heapWarm) / double(heapWarm));
+        qInfo("heap in use: %lld KiB after game %d, %lld KiB at the end (%+.2f %%)",
+              heapWarm / 1024, warmUp, heapEnd / 1024,
+              100.0 * double(heapEnd - heapWarm) / double(heapWarm));
         qInfo("before the series: %s", qPrintable(before));
         qInfo("after the series:  %s", qPrintable(after));
         QVERIFY2(after == before, "screens outlived the series");

@@ -35,8 +35,8 @@ GridLayout layoutGrid(int pairOption, int screenWidth, int screenHeight, int slo
     g.places.reserve(count);
     for (int k = 0; k < count; ++k) {
         g.places.append(QRect(slot0Left + (k % row.columns) * g.slotWidth,
-                             slot0Top + (k / row.columns) * g.slotHeight, g.slotWidth,
-                             g.slotHeight));
+                              slot0Top + (k / row.columns) * g.slotHeight, g.slotWidth,
+                              g.slotHeight));
     }
     return g;
 }

@@ -54,7 +54,8 @@ public:
     std::array<bool, kMaxSlots> faceUp{};
     std::array<QString, 2> turnLabel;                 ///< captions of Label1(0) and Label1(1)
     std::array<std::optional<quint32>, 2> turnColour; ///< unset: the label's default colour
-    std::array<QString, 2> pairText{QStringLiteral("0"), QStringLiteral("0")}; ///< Text1(0), Text1(1)
+    std::array<QString, 2> pairText{QStringLiteral("0"),
+                                    QStringLiteral("0")}; ///< Text1(0), Text1(1)
     bool enabled = true;
     bool timerRunning = false;
 

@@ -60,7 +60,8 @@ LanguageFile::LanguageFile(const QString &path, int lines)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat st {};
+    struct stat st
+    {};
     QFile file;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -129,7 +130,8 @@ void LanguageFile::parse(const QByteArray &bytes, int lines)
             ++end;
         raw.append(body.mid(pos, qMin<qsizetype>(end - pos, kMaxLineBytes)));
         asUtf8.append(end - pos > kMaxLineBytes ? withoutPartialSequence(raw.last()) : raw.last());
-        if (end < body.size() && body[end] == '\r' && end + 1 < body.size() && body[end + 1] == '\n')
+        if (end < body.size() && body[end] == '\r' && end + 1 < body.size()
+            && body[end + 1] == '\n')
             pos = end + 2;
         else
             pos = end + 1;

@@ -6,15 +6,16 @@
 
 /// The positional caption file: line n always feeds the same caption.
 ///
-/// Each screen reads it at its load. A missing file reads as no lines; a short file has the lines it
-/// has; lines after the twentieth are never read, nor anything once the last wanted line is at its
-/// length limit, nor anything past kMaxReadBytes. Line ends are CR LF, a lone LF or a lone CR. The
-/// text is Windows-1252, unless it is valid UTF-8 with a byte-order mark or a non-ASCII byte.
+/// Each screen reads it at its load. A missing file reads as no lines; a short file has the lines
+/// it has; lines after the twentieth are never read, nor anything once the last wanted line is at
+/// its length limit, nor anything past kMaxReadBytes. Line ends are CR LF, a lone LF or a lone CR.
+/// The text is Windows-1252, unless it is valid UTF-8 with a byte-order mark or a non-ASCII byte.
 class LanguageFile
 {
 public:
     static constexpr int kMaxLines = 20;
-    /// A longer line is cut here: no caption needs more, and a runaway line must not stall a screen.
+    /// A longer line is cut here: no caption needs more, and a runaway line must not stall a
+    /// screen.
     static constexpr int kMaxLineBytes = 4096;
     /// No more of a file is ever read: a language file is a few kilobytes, and a file without
     /// line ends (a disk image, a device) must not keep a screen from opening.

@@ -9,8 +9,8 @@ void SeededRandom::seedFromTimeOfDay()
     // Milliseconds since midnight mixed with the steady clock, so that two boards opened within
     // the same millisecond (tests, fast replays) still get different deals.
     const auto ms = static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay());
-    const auto ticks = static_cast<quint64>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto ticks =
+        static_cast<quint64>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::seed_seq seq{ms, static_cast<quint32>(ticks), static_cast<quint32>(ticks >> 32)};
     m_engine.seed(seq);
 }

@@ -36,8 +36,8 @@ QByteArray fileUri(const QByteArray &absolutePath)
     static const QByteArray kept("-._~!$&'()*+,=:@/");
     QByteArray uri("file://");
     for (const char c : absolutePath) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-                           || kept.contains(c);
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
+                           || (c >= '0' && c <= '9') || kept.contains(c);
         if (plain)
             uri += c;
         else
@@ -100,13 +100,15 @@ bool isThumbnailOf(const QByteArray &png, const Stamp &stamp)
 QByteArray withStamp(const QByteArray &png, const Stamp &stamp, const QByteArray &software)
 {
     // The header chunk (IHDR) is always first: 8 bytes of signature, then 25 of chunk.
-    if (!png.startsWith(kSignature) || png.size() < 33 || png.mid(8, 8) != QByteArray("\0\0\0\x0dIHDR", 8))
+    if (!png.startsWith(kSignature) || png.size() < 33
+        || png.mid(8, 8) != QByteArray("\0\0\0\x0dIHDR", 8))
         return {};
     QByteArray text;
-    const std::pair<QByteArray, QByteArray> keys[] = {{"Thumb::URI", stamp.uri},
-                                                      {"Thumb::MTime", QByteArray::number(stamp.mtime)},
-                                                      {"Thumb::Size", QByteArray::number(stamp.size)},
-                                                      {"Software", software}};
+    const std::pair<QByteArray, QByteArray> keys[] = {
+        {"Thumb::URI", stamp.uri},
+        {"Thumb::MTime", QByteArray::number(stamp.mtime)},
+        {"Thumb::Size", QByteArray::number(stamp.size)},
+        {"Software", software}};
     for (const auto &[key, value] : keys)
         text += chunk("tEXt", key + '\0' + value);
     return png.left(33) + text + png.mid(33);

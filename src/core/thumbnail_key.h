@@ -23,7 +23,8 @@ struct Folder
     int box;
     const char *name;
 };
-inline constexpr Folder kFolders[] = {{128, "normal"}, {256, "large"}, {512, "x-large"}, {1024, "xx-large"}};
+inline constexpr Folder kFolders[] = {
+    {128, "normal"}, {256, "large"}, {512, "x-large"}, {1024, "xx-large"}};
 inline constexpr int kFolderCount = 4;
 
 /// The smallest folder whose thumbnails cover a face of `face` pixels (a thumbnail of a picture

@@ -36,8 +36,8 @@ QImage upright(QImage image, QImageIOHandler::Transformations t)
 
 } // namespace
 
-QImage load(const QString &path, QImageIOHandler::Transformations orientation,
-            const QSize &natural, const QSize &size, bool *fits)
+QImage load(const QString &path, QImageIOHandler::Transformations orientation, const QSize &natural,
+            const QSize &size, bool *fits)
 {
     *fits = false;
     QByteArray bytes = thumbnailBytes(path);
@@ -57,7 +57,8 @@ QImage load(const QString &path, QImageIOHandler::Transformations orientation,
     if (image.isNull() || image.size() != stored)
         return {};
     *fits = previewFits(seen, natural, size);
-    return upright(image, orientation).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return upright(image, orientation)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace ExifPreview

@@ -12,7 +12,7 @@ namespace ExifPreview {
 /// own) and scales it to `size`, whatever its own size, when it has the shape of a picture of
 /// `natural` pixels (previewMatches). `*fits` tells whether it may stand for the picture for good
 /// (previewFits). A null image when there is none, it has another shape, or it does not decode.
-QImage load(const QString &path, QImageIOHandler::Transformations orientation,
-            const QSize &natural, const QSize &size, bool *fits);
+QImage load(const QString &path, QImageIOHandler::Transformations orientation, const QSize &natural,
+            const QSize &size, bool *fits);
 
 } // namespace ExifPreview

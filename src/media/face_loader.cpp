@@ -139,7 +139,8 @@ void FaceLoader::work()
         std::shared_ptr<Job> job;
         // Thumbnails are stored when no face waits, and even when the loader goes: they take
         // milliseconds each.
-        m_changed.wait(lock, [&] { return m_stopping || (job = nextJob(&full)) || !m_thumbnails.empty(); });
+        m_changed.wait(
+            lock, [&] { return m_stopping || (job = nextJob(&full)) || !m_thumbnails.empty(); });
         if (job && !full)
             glance(*job, lock);
         else if (job)
@@ -189,9 +190,9 @@ void FaceLoader::decode(Job &job, std::unique_lock<std::mutex> &lock, int thread
     const QSize thumbnailSize = ThumbnailKey::sizeInBox(job.natural, box);
     lock.unlock();
     const QImage picture = Pictures::loadFull(job.path, box ? thumbnailSize : job.size, threads);
-    const QImage face = box && !picture.isNull()
-                            ? picture.scaled(job.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                            : picture;
+    const QImage face = box && !picture.isNull() ? picture.scaled(job.size, Qt::IgnoreAspectRatio,
+                                                                  Qt::SmoothTransformation)
+                                                 : picture;
     lock.lock();
     m_decodingBytes -= bytes;
     if (box && !picture.isNull())
@@ -206,7 +207,8 @@ void FaceLoader::storeNext(std::unique_lock<std::mutex> &lock)
     const bool writable = m_cacheWritable;
     lock.unlock();
     if (thumbnail.isNull() && writable) {
-        const Pictures::Glance preview = Pictures::glance(path, ThumbnailKey::sizeInBox(natural, box));
+        const Pictures::Glance preview =
+            Pictures::glance(path, ThumbnailKey::sizeInBox(natural, box));
         thumbnail = preview.fits ? preview.preview : QImage();
     }
     const bool stored = thumbnail.isNull() || ThumbnailCache::store(path, thumbnail, box);
@@ -238,7 +240,8 @@ void FaceLoader::finish(Job &job, const QImage &picture)
 void FaceLoader::post(int key, bool sharp)
 {
     // Queued even from the owner's thread: the signals keep their order and come once each.
-    QMetaObject::invokeMethod(this, [this, key, sharp] { deliver(key, sharp); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, key, sharp] { deliver(key, sharp); }, Qt::QueuedConnection);
 }
 
 void FaceLoader::deliver(int key, bool sharp)
@@ -287,7 +290,8 @@ QImage FaceLoader::image(int key, bool *sharp)
         } else if (stage == Job::Stage::Glanced && !fitsBudget(job->glance.decodeBytes)) {
             // No preview, and the workers' decodes hold the memory it needs: the first of them to
             // end makes room (the workers start nothing new meanwhile).
-            m_changed.wait(lock, [&] { return job->stage != stage || fitsBudget(job->glance.decodeBytes); });
+            m_changed.wait(
+                lock, [&] { return job->stage != stage || fitsBudget(job->glance.decodeBytes); });
         } else if (stage == Job::Stage::Glanced) {
             // No preview: the picture itself, here and now, on every core a tiled one can use.
             decode(*job, lock, qMax(1, QThread::idealThreadCount()));

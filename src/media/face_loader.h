@@ -17,9 +17,9 @@
 /// in the desktop's shared cache (thumbnail_cache.h), else its embedded preview, is decoded (a few
 /// milliseconds) and handed over through previewDecoded(). A preview at least as large as the face
 /// is the face for good; otherwise the picture itself is decoded next and handed over through
-/// decoded(), and its thumbnail is stored in the cache for the next game. The workers (one per core)
-/// run at a lower priority than the thread that owns the loader, and the decodes they run side by
-/// side are bounded by the memory they take, not only by their number.
+/// decoded(), and its thumbnail is stored in the cache for the next game. The workers (one per
+/// core) run at a lower priority than the thread that owns the loader, and the decodes they run
+/// side by side are bounded by the memory they take, not only by their number.
 ///
 /// A face needed at once is taken with image(): the picture if it is decoded, else its preview
 /// (decoded on the spot if need be), else the picture decoded on the calling thread while the

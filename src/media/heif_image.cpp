@@ -18,13 +18,19 @@ template <class T, void (*Free)(T *)> struct Deleter
 {
     void operator()(T *p) const { Free(p); }
 };
-void freeHandle(heif_image_handle *h) { heif_image_handle_release(h); }
-void freeImage(heif_image *i) { heif_image_release(i); }
+void freeHandle(heif_image_handle *h)
+{
+    heif_image_handle_release(h);
+}
+void freeImage(heif_image *i)
+{
+    heif_image_release(i);
+}
 using Context = std::unique_ptr<heif_context, Deleter<heif_context, heif_context_free>>;
 using Handle = std::unique_ptr<heif_image_handle, Deleter<heif_image_handle, freeHandle>>;
 using Image = std::unique_ptr<heif_image, Deleter<heif_image, freeImage>>;
-using Options =
-    std::unique_ptr<heif_decoding_options, Deleter<heif_decoding_options, heif_decoding_options_free>>;
+using Options = std::unique_ptr<heif_decoding_options,
+                                Deleter<heif_decoding_options, heif_decoding_options_free>>;
 
 /// Opens the file with libheif's own limits set tight: no image item longer than kMaxSide on a side
 /// (libheif refuses the file while reading its boxes), and the tiles of a tiled image decoded on
@@ -41,7 +47,8 @@ Context open(const QString &path, int threads = 1)
         return {};
     heif_context_set_maximum_image_size_limit(context.get(), kMaxSide);
     heif_context_set_max_decoding_threads(context.get(), threads > 1 ? threads : 0);
-    if (heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr).code
+    if (heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr)
+            .code
         != heif_error_Ok)
         return {};
     return context;
@@ -145,7 +152,8 @@ QImage scaleDownYuv(const heif_image *image, const YuvMatrix &m, const QSize &si
     if (out.isNull())
         return {};
     const double kg = 1.0 - m.kr - m.kb;
-    const double luma = m.fullRange ? 1.0 : 255.0 / 219.0, chroma = m.fullRange ? 1.0 : 255.0 / 224.0;
+    const double luma = m.fullRange ? 1.0 : 255.0 / 219.0,
+                 chroma = m.fullRange ? 1.0 : 255.0 / 224.0;
     const double base = m.fullRange ? 0.0 : 16.0;
     const auto clamp = [](double v) { return qBound(0, int(v + 0.5), 255); };
     for (int row = 0; row < size.height(); ++row) {
@@ -205,7 +213,8 @@ QImage decode(const heif_image_handle *handle, const QSize &size)
         return {};
     const Image image(raw);
     int stride = 0;
-    const uint8_t *pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+    const uint8_t *pixels =
+        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     const QSize decoded(heif_image_get_width(image.get(), heif_channel_interleaved),
                         heif_image_get_height(image.get(), heif_channel_interleaved));
     if (!pixels || decoded != seen || stride < 4 * decoded.width())
@@ -220,7 +229,8 @@ QImage decode(const heif_image_handle *handle, const QSize &size)
 
 /// The smallest thumbnail item that may stand in for the primary image shown at `size`, else the
 /// largest one of its shape; `*fits` tells which.
-Handle bestThumbnail(const heif_image_handle *main, const QSize &natural, const QSize &size, bool *fits)
+Handle bestThumbnail(const heif_image_handle *main, const QSize &natural, const QSize &size,
+                     bool *fits)
 {
     *fits = false;
     const int count = heif_image_handle_get_number_of_thumbnails(main);

@@ -65,8 +65,8 @@ QSize naturalSize(const QString &path)
 Glance glance(const QString &path, const QSize &size)
 {
     Glance g;
-    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide || (size.isValid() && size.isEmpty())
-        || !isPlainFile(path))
+    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide
+        || (size.isValid() && size.isEmpty()) || !isPlainFile(path))
         return g;
     if (isHeifFile(path)) {
         g.preview = HeifImage::loadPreview(path, size, &g.fits, &g.decodeBytes);
@@ -97,7 +97,8 @@ QImage loadFull(const QString &path, const QSize &size, int threads)
 {
     // A face of no height (a picture hundreds of times wider than tall) shows nothing: decoding
     // the picture whole for it could take hundreds of megabytes.
-    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide || (size.isValid() && size.isEmpty()))
+    if (size.width() > kMaxScaledSide || size.height() > kMaxScaledSide
+        || (size.isValid() && size.isEmpty()))
         return {};
     if (!isPlainFile(path))
         return {};

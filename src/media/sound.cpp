@@ -1,9 +1,9 @@
 #include "sound.h"
 
 #include <QElapsedTimer>
-#include <memory>
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <memory>
 
 #include "wav_file.h"
 
@@ -107,7 +107,8 @@ void SdlSoundPlayer::play(const QString &path, quint32 flags)
         return;
 
     const qint64 bytesPerSecond = qint64(m_frequency) * m_channels * m_bytesPerSample;
-    const qint64 lengthMs = bytesPerSecond > 0 ? qint64(m_current->alen) * 1000 / bytesPerSecond : 0;
+    const qint64 lengthMs =
+        bytesPerSecond > 0 ? qint64(m_current->alen) * 1000 / bytesPerSecond : 0;
     const qint64 limitMs = qMin<qint64>(lengthMs + 500, kMaxSyncMs);
     QElapsedTimer elapsed;
     elapsed.start();

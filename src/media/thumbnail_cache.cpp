@@ -36,10 +36,12 @@ bool stampOf(const QString &path, const QString &cache, ThumbnailKey::Stamp *sta
     const QString cacheCanonical = QFileInfo(cache).canonicalFilePath();
     // Thumbnails of thumbnails are never made, nor looked for.
     if (absolute.startsWith(cache + u'/')
-        || (!cacheCanonical.isEmpty() && info.canonicalFilePath().startsWith(cacheCanonical + u'/')))
+        || (!cacheCanonical.isEmpty()
+            && info.canonicalFilePath().startsWith(cacheCanonical + u'/')))
         return false;
     const QByteArray local = QFile::encodeName(absolute);
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(local.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     *stamp = {ThumbnailKey::fileUri(local), qint64(st.st_mtime), qint64(st.st_size)};
@@ -51,7 +53,8 @@ bool stampOf(const QString &path, const QString &cache, ThumbnailKey::Stamp *sta
 QByteArray readSmallFile(const QString &path)
 {
     Fd f{::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-    struct stat st {};
+    struct stat st
+    {};
     if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes)
         return {};
     QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
@@ -66,7 +69,8 @@ int openFolder(int at, const char *name)
 {
     ::mkdirat(at, name, 0700);
     const int fd = ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st {};
+    struct stat st
+    {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid())) {
         ::close(fd);
         return -1;
@@ -85,7 +89,8 @@ QImage fromPng(QByteArray png, const ThumbnailKey::Stamp &stamp, int box, const 
     QImageReader reader(&buffer, "png");
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
-    if (size.isEmpty() || size.width() > box || size.height() > box || !previewMatches(size, natural))
+    if (size.isEmpty() || size.width() > box || size.height() > box
+        || !previewMatches(size, natural))
         return {};
     const QImage image = reader.read();
     return image.size() == size ? image : QImage();
@@ -97,7 +102,8 @@ QString root()
     if (QDir::isAbsolutePath(xdg))
         return QDir::cleanPath(xdg + QStringLiteral("/thumbnails"));
     const QString home = qEnvironmentVariable("HOME");
-    return QDir::isAbsolutePath(home) ? QDir::cleanPath(home + QStringLiteral("/.cache/thumbnails")) : QString();
+    return QDir::isAbsolutePath(home) ? QDir::cleanPath(home + QStringLiteral("/.cache/thumbnails"))
+                                      : QString();
 }
 
 Lookup find(const QString &path, const QSize &natural, const QSize &face)
@@ -108,7 +114,8 @@ Lookup find(const QString &path, const QSize &natural, const QSize &face)
     if (cache.isEmpty() || face.isEmpty() || natural.isEmpty() || !stampOf(path, cache, &stamp))
         return out;
     const int target = ThumbnailKey::folderCovering(face);
-    if (target >= 0 && (natural.width() > kFolders[target].box || natural.height() > kFolders[target].box))
+    if (target >= 0
+        && (natural.width() > kFolders[target].box || natural.height() > kFolders[target].box))
         out.storeBox = kFolders[target].box;
     // The covering folders smallest first (the quickest to decode), then the others largest first.
     QList<int> order;
@@ -124,7 +131,8 @@ Lookup find(const QString &path, const QSize &natural, const QSize &face)
             continue;
         if (i == target)
             out.storeBox = 0;
-        out.fits = (thumb.width() >= face.width() && thumb.height() >= face.height()) || thumb.size() == natural;
+        out.fits = (thumb.width() >= face.width() && thumb.height() >= face.height())
+                   || thumb.size() == natural;
         out.image = thumb.scaled(face, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         break;
     }
@@ -137,14 +145,15 @@ bool store(const QString &path, const QImage &thumbnail, int box)
     const auto folder = std::find_if(std::begin(kFolders), std::end(kFolders),
                                      [box](const ThumbnailKey::Folder &f) { return f.box == box; });
     ThumbnailKey::Stamp stamp;
-    if (cache.isEmpty() || folder == std::end(kFolders) || thumbnail.isNull() || thumbnail.width() > box
-        || thumbnail.height() > box || !stampOf(path, cache, &stamp))
+    if (cache.isEmpty() || folder == std::end(kFolders) || thumbnail.isNull()
+        || thumbnail.width() > box || thumbnail.height() > box || !stampOf(path, cache, &stamp))
         return false;
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    writer.setQuality(70); // a low zlib level: several times quicker than the default, a little larger
+    writer.setQuality(
+        70); // a low zlib level: several times quicker than the default, a little larger
     if (!writer.write(thumbnail))
         return false;
     png = ThumbnailKey::withStamp(png, stamp, "Trabel");
@@ -159,10 +168,12 @@ bool store(const QString &path, const QImage &thumbnail, int box)
     if (dir.fd < 0)
         return false;
     const QByteArray name = QFile::encodeName(ThumbnailKey::fileName(stamp.uri));
-    const QByteArray temporary = name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    const QByteArray temporary =
+        name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16);
     bool written = false;
     {
-        const Fd out{::openat(dir.fd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+        const Fd out{::openat(dir.fd, temporary.constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
         if (out.fd < 0)
             return false;
         qsizetype done = 0;

@@ -6,10 +6,12 @@
 /// Folder listings and the few changes the program makes on disk.
 namespace Files {
 
-/// Full paths of a folder's sub-folders, by name regardless of case; hidden ones left out. Empty if it can't be read.
+/// Full paths of a folder's sub-folders, by name regardless of case; hidden ones left out. Empty if
+/// it can't be read.
 QStringList subFolders(const QString &folder);
 
-/// Names of a folder's files, by name regardless of case; hidden ones left out. Empty if it can't be read.
+/// Names of a folder's files, by name regardless of case; hidden ones left out. Empty if it can't
+/// be read.
 QStringList fileNames(const QString &folder);
 
 /// Looks a path up with the directory attribute: the entry's bare name (or "." for a folder

@@ -360,12 +360,13 @@ void BoardAccessibility::attach(Form2 *board)
     for (int k = 0; k < cardCount(board); ++k)
         rename(board, k);
     Accessible::setName(board, boardName(board));
-    Accessible::setDescription(board,
+    Accessible::setDescription(
+        board,
         QStringLiteral("Flechas: ir de carta en carta. Espacio o Intro: dar la vuelta a la carta. "
                        "Tabulador: botón Salir."));
-    QObject::connect(board, &Form2::cardTurned, grid, [board](int slot, CardGame::ClickOutcome outcome) {
-        cardTurned(board, slot, outcome);
-    });
+    QObject::connect(
+        board, &Form2::cardTurned, grid,
+        [board](int slot, CardGame::ClickOutcome outcome) { cardTurned(board, slot, outcome); });
     QObject::connect(board, &Form2::turnedBack, grid, [board] { turnedBack(board); });
     QObject::connect(board, &Form2::markMoved, grid, [board, grid](int slot) {
         tell(board, grid->marked, QString()); // what the card left was told is old news

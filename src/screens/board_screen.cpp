@@ -6,8 +6,9 @@
 #include <QScreen>
 
 #include "board_grid.h"
-#include "design.h"
+#include "data_paths.h"
 #include "deal.h"
+#include "design.h"
 #include "face_fit.h"
 #include "files.h"
 #include "language_file.h"
@@ -15,7 +16,6 @@
 #include "options_screen.h"
 #include "picture_sets.h"
 #include "pictures.h"
-#include "data_paths.h"
 #include "platform.h"
 #include "players_screen.h"
 #include "random_source.h"
@@ -249,9 +249,9 @@ void Form2::placeCards()
             Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
             continue;
         }
-        const FaceFit fit = fitFace(grid.slotWidth, grid.slotHeight,
-                                    qint64(n.width()) * Twips::kPerPixel,
-                                    qint64(n.height()) * Twips::kPerPixel);
+        const FaceFit fit =
+            fitFace(grid.slotWidth, grid.slotHeight, qint64(n.width()) * Twips::kPerPixel,
+                    qint64(n.height()) * Twips::kPerPixel);
         Twips::setGeometry(Image1[k], Twips::left(Image1[k]), fit.top, fit.width, fit.height);
     }
 }
@@ -408,9 +408,9 @@ void Form2::DealCards()
         const int p = deal.SlotOrder[k];
         const int picture = deal.PictureOf[k / 2];
         const QSize n = natural.value(picture);
-        const FaceFit fit = fitFace(Twips::width(Picture2[p]), Twips::height(Picture2[p]),
-                                    qint64(n.width()) * Twips::kPerPixel,
-                                    qint64(n.height()) * Twips::kPerPixel);
+        const FaceFit fit =
+            fitFace(Twips::width(Picture2[p]), Twips::height(Picture2[p]),
+                    qint64(n.width()) * Twips::kPerPixel, qint64(n.height()) * Twips::kPerPixel);
         Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
         m_natural.insert(picture, n);
         Image1[p]->setFallbackCaption(pictureName(picture));

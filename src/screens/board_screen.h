@@ -16,7 +16,8 @@ struct FileList
 {
     QString Path;
     QStringList names;
-    /// Points the list at a folder and takes its listing; a folder that can't be read lists nothing.
+    /// Points the list at a folder and takes its listing; a folder that can't be read lists
+    /// nothing.
     void setPath(const QString &path);
     int ListCount() const { return int(names.size()); }
     QString List(int i) const { return names.value(i); }
@@ -29,8 +30,8 @@ class Form2 : public Form
 public:
     Form2();
 
-    QList<CardSlot *> Picture2; ///< card slots
-    QList<CardFace *> Image1;   ///< face pictures, Image1[k] inside Picture2[k]
+    QList<CardSlot *> Picture2;       ///< card slots
+    QList<CardFace *> Image1;         ///< face pictures, Image1[k] inside Picture2[k]
     std::array<TextBox *, 2> Text2{}; ///< series points of player 1 and 2 (orange)
     std::array<TextBox *, 2> Text1{}; ///< pairs found by player 1 and 2 in this game (green)
     std::array<Label *, 2> Label1{};  ///< turn labels
@@ -98,6 +99,6 @@ private:
     QSet<int> m_facesSharp; ///< of those, the ones shown from the picture, not its preview
     int m_marked = -1;
     int m_columns = 1;
-    QSize m_area;               ///< the inner area, in twips, the board is laid out for
+    QSize m_area;                ///< the inner area, in twips, the board is laid out for
     QHash<int, QSize> m_natural; ///< natural size of each picture dealt, in pixels
 };

@@ -52,8 +52,8 @@ Form1::Form1()
     setAcceptDrops(true);
     Combo1->lineEdit()->setAcceptDrops(false);
 
-    Command2 = designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295},
-                            27.75);
+    Command2 =
+        designButton(this, QStringLiteral("JUGAR"), 0x000000FF, {5760, 3480, 2655, 2295}, 27.75);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
     Text1[0] = displayBox(this, QStringLiteral("1"), 0x008080FF, {2520, 6240, 615, 555}, 18);

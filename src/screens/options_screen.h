@@ -21,12 +21,12 @@ class Form1 : public Form
 public:
     Form1();
 
-    std::array<Label *, 3> Label2{};          ///< 0 pairs legend, 1 points legend, 2 instruction
-    ComboBox *Combo1;                         ///< the picture set
-    DirList Dir1;                             ///< the picture sets on disk
+    std::array<Label *, 3> Label2{};           ///< 0 pairs legend, 1 points legend, 2 instruction
+    ComboBox *Combo1;                          ///< the picture set
+    DirList Dir1;                              ///< the picture sets on disk
     std::array<CommandButton *, 5> Command1{}; ///< "6", "10", "12", "15", "21"
-    CommandButton *Command2;                  ///< "JUGAR"
-    std::array<TextBox *, 2> Text1{};         ///< legend swatches
+    CommandButton *Command2;                   ///< "JUGAR"
+    std::array<TextBox *, 2> Text1{};          ///< legend swatches
 
     void Command1_Click(int Index);
     void Command2_Click();

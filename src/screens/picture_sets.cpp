@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "data_paths.h"
 #include "deal.h"
 #include "files.h"
-#include "data_paths.h"
 
 namespace PictureSets {
 namespace {

@@ -1,13 +1,13 @@
 #include "players_screen.h"
 
 #include "colours_fonts.h"
+#include "data_paths.h"
 #include "design.h"
 #include "files.h"
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
 #include "picture_sets.h"
-#include "data_paths.h"
 #include "twips.h"
 
 namespace {
@@ -30,7 +30,8 @@ Form3::Form3()
     setWindowColour(this, 0x0080FF80);
     setFont(designFont(8.25, false));
 
-    Command1[0] = designButton(this, QStringLiteral("1 jugador"), 0x008080FF, {720, 840, 5175, 1575}, 24);
+    Command1[0] =
+        designButton(this, QStringLiteral("1 jugador"), 0x008080FF, {720, 840, 5175, 1575}, 24);
     Command1[1] =
         designButton(this, QStringLiteral("2 jugadores"), 0x00C0C0FF, {720, 2400, 5175, 1455}, 24);
 
@@ -38,7 +39,8 @@ Form3::Form3()
     Frame1[0]->setBackColour(0x0080C0FF);
     Twips::setGeometry(Frame1[0], 840, 960, 5175, 2055);
     Frame1[0]->hide();
-    Label1[0] = designLabel(Frame1[0], QStringLiteral("Nombre"), std::nullopt, {240, 600, 1335, 375}, 14.25);
+    Label1[0] = designLabel(Frame1[0], QStringLiteral("Nombre"), std::nullopt,
+                            {240, 600, 1335, 375}, 14.25);
     Text1[0] = nameBox(Frame1[0], {1440, 480, 3375, 495});
 
     Frame1[1] = new Frame(this);
@@ -47,9 +49,11 @@ Form3::Form3()
     Frame1[1]->setFont(designFont(14.25, true));
     Twips::setGeometry(Frame1[1], 720, 960, 5175, 2415);
     Frame1[1]->hide();
-    Label1[1] = designLabel(Frame1[1], QStringLiteral("Jugador 1"), std::nullopt, {120, 720, 1935, 375}, 14.25);
+    Label1[1] = designLabel(Frame1[1], QStringLiteral("Jugador 1"), std::nullopt,
+                            {120, 720, 1935, 375}, 14.25);
     Text1[1] = nameBox(Frame1[1], {2160, 600, 2895, 495});
-    Label2 = designLabel(Frame1[1], QStringLiteral("Jugador 2"), std::nullopt, {120, 1440, 1935, 495}, 14.25);
+    Label2 = designLabel(Frame1[1], QStringLiteral("Jugador 2"), std::nullopt,
+                         {120, 1440, 1935, 495}, 14.25);
     Text2 = nameBox(Frame1[1], {2160, 1440, 2895, 495});
 
     // The name boxes are read by their labels' captions.
@@ -57,7 +61,8 @@ Form3::Form3()
     Label1[1]->setBuddy(Text1[1]);
     Label2->setBuddy(Text2);
 
-    Command2 = designButton(this, QStringLiteral("ACEPTAR"), 0x00FF8080, {720, 3600, 5055, 855}, 21.75);
+    Command2 =
+        designButton(this, QStringLiteral("ACEPTAR"), 0x00FF8080, {720, 3600, 5055, 855}, 21.75);
     Command2->hide();
 
     for (int i = 0; i < 2; ++i)

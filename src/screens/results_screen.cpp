@@ -5,14 +5,14 @@
 #include <cmath>
 
 #include "accessible_controls.h"
-#include "board_screen.h"
 #include "board_grid.h"
+#include "board_screen.h"
 #include "clock.h"
+#include "data_paths.h"
 #include "design.h"
 #include "language_file.h"
 #include "module1.h"
 #include "options_screen.h"
-#include "data_paths.h"
 #include "platform.h"
 #include "results.h"
 #include "sound.h"
@@ -33,8 +33,10 @@ Form4::Form4()
     // Long names would push the points out of the box: the lines shrink to fit instead.
     Label1->setShrinkToFit(true);
     Label2->setShrinkToFit(true);
-    Command1 = designButton(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000, {240, 3480, 3855, 975}, 18);
-    Command2 = designButton(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975}, 18);
+    Command1 = designButton(this, QStringLiteral("SEGUIR JUGANDO"), 0x00FF0000,
+                            {240, 3480, 3855, 975}, 18);
+    Command2 =
+        designButton(this, QStringLiteral("FIN JUEGO"), 0x000000FF, {4320, 3480, 3135, 975}, 18);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
 }
@@ -93,10 +95,10 @@ void Form4::Form_Load()
         const int attempts = pairsForOption(Module1::PairOption) + Module1::MismatchCount;
         Label1->setCaption(Results::onePlayerLine(Module1::Player1Name, ResultText, attempts));
     } else {
-        Label1->setCaption(
-            Results::twoPlayerLine(Module1::Player1Name, ResultText, pairs1, Module1::Player1Points));
-        Label2->setCaption(
-            Results::twoPlayerLine(Module1::Player2Name, ResultText, pairs2, Module1::Player2Points));
+        Label1->setCaption(Results::twoPlayerLine(Module1::Player1Name, ResultText, pairs1,
+                                                  Module1::Player1Points));
+        Label2->setCaption(Results::twoPlayerLine(Module1::Player2Name, ResultText, pairs2,
+                                                  Module1::Player2Points));
     }
     // A screen reader reads a dialog's name and description as it opens.
     Accessible::setName(this, Label1->caption());

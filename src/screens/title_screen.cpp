@@ -31,16 +31,16 @@ Form5::Form5()
     Twips::setGeometry(Shape1, 240, 120, 7095, 6735);
 
     Label1[0] = titleLabel(this, QStringLiteral("Trabel"), 0x00FF0000, {960, 840, 5775, 1935}, 72);
-    Label1[2] = titleLabel(this, QStringLiteral("Un programa de "), 0x000000C0,
-                           {600, 2760, 6495, 615}, 18);
+    Label1[2] =
+        titleLabel(this, QStringLiteral("Un programa de "), 0x000000C0, {600, 2760, 6495, 615}, 18);
     Label1[1] = titleLabel(this, QStringLiteral("el equipo de Trabel"), 0x000000C0,
                            {600, 3240, 6495, 615}, 18);
     Label2 = titleLabel(this, kContact, 0x0000FF00, {1320, 3840, 5055, 495}, 14.25);
-    Label1[4] = titleLabel(this, QStringLiteral("Septiembre 2008"), 0x000000C0,
-                           {480, 4920, 6495, 615}, 18);
+    Label1[4] =
+        titleLabel(this, QStringLiteral("Septiembre 2008"), 0x000000C0, {480, 4920, 6495, 615}, 18);
 
-    Command1 = designButton(this, QStringLiteral("CONTINUAR"), 0x00FFFF00, {1080, 5640, 5535, 975},
-                            24);
+    Command1 =
+        designButton(this, QStringLiteral("CONTINUAR"), 0x00FFFF00, {1080, 5640, 5535, 975}, 24);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
 }
 

@@ -15,7 +15,8 @@ constexpr char kRole[] = "accessibleRole";
 class ButtonAccessible : public QAccessibleWidget
 {
 public:
-    explicit ButtonAccessible(QAbstractButton *button) : QAccessibleWidget(button, QAccessible::Button)
+    explicit ButtonAccessible(QAbstractButton *button)
+        : QAccessibleWidget(button, QAccessible::Button)
     {
     }
     QAccessible::State state() const override
@@ -86,7 +87,8 @@ QAccessibleInterface *controlsFactory(const QString &, QObject *object)
     auto *box = qobject_cast<TextBox *>(object);
     if (box && !box->isEnabled()) {
         // The value is part of the name: a new value is a new name.
-        QObject::connect(box, &QLineEdit::textChanged, box, [box] { Accessible::nameChanged(box); });
+        QObject::connect(box, &QLineEdit::textChanged, box,
+                         [box] { Accessible::nameChanged(box); });
         return new ValueAccessible(box);
     }
     return nullptr;

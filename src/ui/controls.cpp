@@ -62,7 +62,8 @@ Label::Label(QWidget *parent) : QLabel(parent)
     setWordWrap(true);
     // A caption keeps its colour on a window that takes no input for a moment.
     QPalette p = palette();
-    p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Active, QPalette::WindowText));
+    p.setColor(QPalette::Disabled, QPalette::WindowText,
+               p.color(QPalette::Active, QPalette::WindowText));
     setPalette(p);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextInteractionFlags(Qt::NoTextInteraction);
@@ -104,7 +105,8 @@ void Label::fitText()
     int px = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
     for (; px > m_minimumPixels; --px) {
         f.setPixelSize(px);
-        const QRect needed = QFontMetrics(f).boundingRect(QRect(0, 0, width(), 100000), flags, text());
+        const QRect needed =
+            QFontMetrics(f).boundingRect(QRect(0, 0, width(), 100000), flags, text());
         if (needed.height() <= height() && needed.width() <= width())
             break;
     }
@@ -176,7 +178,8 @@ void ComboBox::setBackColour(quint32 bgr)
     // box alone filled Qt's whole pixmap cache over a few hundred games.
     QPalette p = palette();
     const QColor c = bgrColour(bgr);
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::Base, c);
         p.setColor(group, QPalette::Button, c);
         p.setColor(group, QPalette::Text, Qt::black);
@@ -299,6 +302,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool wasPressed = m_pressed;
     m_pressed = false;
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (wasPressed && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint()))
         emit clicked();
 }

@@ -25,8 +25,8 @@ public:
     void setClientTwips(int width, int height);
     /// Sets the window's Left and Top in twips.
     void moveTwips(int left, int top);
-    /// Places the window in the middle of the screen: Left = Int((screen width − window width) / 2),
-    /// Top likewise, in twips, with the window's outer size.
+    /// Places the window in the middle of the screen: Left = Int((screen width − window width) /
+    /// 2), Top likewise, in twips, with the window's outer size.
     void centreOnScreen();
 
     /// The size, in twips, of the inner area the window has when maximised: the screen's work area

@@ -79,7 +79,9 @@ QMargins beforeShowing(QWidget *window)
         return {};
     // The property is in device pixels, ordered left, right, top, bottom.
     const qreal dpr = qMax<qreal>(1.0, window->devicePixelRatioF());
-    const auto logical = [dpr](quint32 v) { return int(std::lround(qMin<quint32>(v, 4096) / dpr)); };
+    const auto logical = [dpr](quint32 v) {
+        return int(std::lround(qMin<quint32>(v, 4096) / dpr));
+    };
     return QMargins(logical(ltrb[0]), logical(ltrb[2]), logical(ltrb[1]), logical(ltrb[3]));
 }
 

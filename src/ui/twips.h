@@ -23,7 +23,8 @@ void setScreen(const QSize &size);
 /// maximised window covers that screen whole, as on a screen with no window manager.
 QSize clientArea(const QWidget *window);
 
-/// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay touching.
+/// A rectangle in twips to logical pixels; edges are converted, so touching rectangles stay
+/// touching.
 QRect toPixels(const QRect &twips);
 int toPixels(int twips);
 
@@ -36,9 +37,21 @@ QRect geometry(const QWidget *widget);
 void setLeft(QWidget *widget, int left);
 void setTop(QWidget *widget, int top);
 void setHeight(QWidget *widget, int height);
-inline int left(const QWidget *w) { return geometry(w).left(); }
-inline int top(const QWidget *w) { return geometry(w).top(); }
-inline int width(const QWidget *w) { return geometry(w).width(); }
-inline int height(const QWidget *w) { return geometry(w).height(); }
+inline int left(const QWidget *w)
+{
+    return geometry(w).left();
+}
+inline int top(const QWidget *w)
+{
+    return geometry(w).top();
+}
+inline int width(const QWidget *w)
+{
+    return geometry(w).width();
+}
+inline int height(const QWidget *w)
+{
+    return geometry(w).height();
+}
 
 } // namespace Twips
