@@ -56,7 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         else if (f.open(QIODevice::WriteOnly))
             f.write(chunk.mid(1));
     }
-
     QStringList names = Files::fileNames(dir);
     names.removeIf([](const QString &name) { return !Deck::isListedPicture(name); });
     QHash<int, QSize> natural;

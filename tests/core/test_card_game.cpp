@@ -95,7 +95,6 @@ private slots:
         QCOMPARE(g.PairsFound, pairs);
         QCOMPARE(g.tick(), CardGame::Tick::GameFinished);
     }
-
     void points_data()
     {
         QTest::addColumn<Award>("award");
@@ -126,7 +125,6 @@ private slots:
         QCOMPARE(QPoint(Module1::Player1Points, Module1::Player2Points), after);
         QCOMPARE(Results::cueFor(outcome), QLatin1String(cue));
     }
-
     void lines()
     {
         // From the result texts of the language file, whose lines may be missing; two blanks

@@ -54,7 +54,6 @@ private slots:
         QFETCH(bool, fits);
         QCOMPARE(previewFits(preview, QSize(4000, 3000), face), fits);
     }
-
     void grid_data()
     {
         QTest::addColumn<Grid>("g");
@@ -81,7 +80,6 @@ private slots:
         QCOMPARE(layout.places.at(layout.columns).topLeft(), g.slot0 + QPoint(0, g.slot.height()));
         QCOMPARE(layout.places.last(), QRect(g.last, g.slot));
     }
-
     void deal_data()
     {
         QTest::addColumn<Dealt>("d");
@@ -123,7 +121,6 @@ private slots:
             cards[order[k]] = QString::number(d.pictureOf[k / 2]);
         QCOMPARE(deal.CardPicture, cards);
     }
-
     void fit()
     {
         // Slot, picture, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the
@@ -141,7 +138,6 @@ private slots:
              {std::pair{101.0, 50}, {-101.0, -50}, {100.5, 50}, {101.5, 51}, {101.6, 51}})
             QCOMPARE(centredTop(difference), top);
     }
-
     void fileNames()
     {
         // Which files of a set take part, and the name a card shows for each.
@@ -159,7 +155,6 @@ private slots:
             QCOMPARE(Deck::displayName(QLatin1String(file)), QLatin1String(shown));
         }
     }
-
     void names()
     {
         // Path, its URI as GLib's g_filename_to_uri writes it, the URI's MD5 as md5sum gives it.
@@ -176,7 +171,6 @@ private slots:
             QCOMPARE(ThumbnailKey::fileName(uri), QLatin1String(md5) + ".png");
         }
     }
-
     void stamps_data()
     {
         // Valid or not for a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes.

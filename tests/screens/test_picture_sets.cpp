@@ -63,7 +63,6 @@ private slots:
         touch(at("home/Imágenes/casi"),
               numbered(5) + QStringList{"Thumbs.db", ".oculta.jpg", "desktop.ini"});
     }
-
     void namesLeadToFolders_data()
     {
         QTest::addColumn<QString>("name");
@@ -100,7 +99,6 @@ private slots:
         QCOMPARE(names.mid(0, 2), QStringList({"animales", "fiesta"}));
         QCOMPARE(snapshot(root.path()), before);
     }
-
     void aDroppedPhotoDealsFromItsFolder()
     {
         AppFixture app;
@@ -125,7 +123,6 @@ private slots:
         QCOMPARE(board->TotalPairs(), 6);
         QCOMPARE(snapshot(root.path()), before);
     }
-
     void pictures_data()
     {
         QTest::addColumn<QString>("file");
@@ -168,7 +165,6 @@ private slots:
             QVERIFY(image.isNull() || near(image.pixel(at), colour));
         QVERIFY(image.isNull() || near(image.pixel(w / 10, h / 10), QColor(20, 30, 200)));
     }
-
     // A thumbnail stored in the desktop's cache, as others read it; a cache that cannot be written.
     void storeThumbnail_data()
     {
@@ -220,7 +216,6 @@ private slots:
                  QStringList({uri, QString::number(info.lastModified().toSecsSinceEpoch()),
                               QString::number(info.size()), "Trabel"}));
     }
-
     // A board takes the faces the cache covers, and stores a thumbnail of each picture it decodes
     // (in "large": a 6-pair card is 246 x 184 pixels). The thumbnails are green, the pictures red.
     void boardAndCache_data()
@@ -255,7 +250,6 @@ private slots:
         Runtime::resetForTests(); // the loader is gone, and with it anything it had still to write
         QCOMPARE(large.entryList(QDir::Files).size(), age == 0 ? 0 : 6);
     }
-
     // A card turned while only its picture's preview is decoded shows the preview, and then the
     // picture in its place with nothing else about the game changed. grande.heic has a green
     // thumbnail and a red 4000 x 3000 picture, far slower to decode than the board to open.

@@ -116,7 +116,6 @@ private slots:
         QTest::qWait(30);
         QCOMPARE(A::ticks + B::ticks == ticks, Runtime::ended()); // no handler runs after End
     }
-
     void twips_data()
     {
         QTest::addColumn<QRect>("twips");
@@ -139,7 +138,6 @@ private slots:
         Twips::setGeometry(&east, twips.x() + 7 + twips.width(), twips.y(), 37, 52);
         QCOMPARE(east.x(), w.geometry().right() + 1); // neighbours touch on screen too
     }
-
     void centred()
     {
         AppFixture app;
@@ -154,7 +152,6 @@ private slots:
             QCOMPARE(f.pos(), pixels);
         }
     }
-
     void files()
     {
         QTemporaryDir tmp;
@@ -179,7 +176,6 @@ private slots:
         QVERIFY(!Files::moveFile(from, to));
         QCOMPARE(now(), "otro/nuevo/none");
     }
-
     void wavCheck_data()
     {
         QTest::addColumn<Wav>("wav"); // file, conversion limit, data size after (0: refused)
@@ -205,7 +201,6 @@ private slots:
             QCOMPARE(c.mid(44), std::get<0>(wav).mid(44));
         }
     }
-
     void cueHolds_data()
     {
         QTest::addColumn<QString>("kind");
@@ -238,7 +233,6 @@ private slots:
         player.play(good, SND_SYNC); // whatever came before, the next good sound plays to its end
         QVERIFY(clock.elapsed() >= 280);
     }
-
     void mixedIntoTheDevice_data()
     {
         QTest::addColumn<bool>("interrupted"); // by a silent cue while the loud one plays
