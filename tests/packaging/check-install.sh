@@ -29,19 +29,11 @@ check "metainfo lists release $version" grep -q "<release version=\"$version\"" 
 
 icons="$share/icons/hicolor"
 check "scalable icon is the project's" cmp -s "$src/packaging/$id.svg" "$icons/scalable/apps/$id.svg"
-png_ok() { # a PNG of $2 × $2 pixels with some pixel not zero
-    python3 - "$@" <<'PY'
-import struct, sys, zlib
-d, n, pos, idat = open(sys.argv[1], "rb").read(), int(sys.argv[2]), 8, b""
-while pos < len(d):
-    length, kind = struct.unpack(">I4s", d[pos:pos + 8])
-    idat += d[pos + 8:pos + 8 + length] if kind == b"IDAT" else b""
-    pos += 12 + length
-w, h = struct.unpack(">II", d[16:24])
-raw = zlib.decompress(idat)
-row = len(raw) // h  # each row starts with its filter byte
-sys.exit(not (w == h == n and any(any(raw[r * row + 1:(r + 1) * row]) for r in range(h))))
-PY
+png_ok() { # a PNG of $2 × $2 pixels with some pixel not zero (after each row's filter byte)
+    python3 -c 'import struct, sys, zlib; d, n, p, z = open(sys.argv[1], "rb").read(), int(sys.argv[2]), 8, b""
+while p < len(d): k, t = struct.unpack(">I4s", d[p:p + 8]); z += d[p + 8:p + 8 + k] * (t == b"IDAT"); p += 12 + k
+raw, (w, h) = zlib.decompress(z), struct.unpack(">II", d[16:24]); row = len(raw) // h
+sys.exit(not (w == h == n and any(any(raw[r * row + 1:(r + 1) * row]) for r in range(h))))' "$@"
 }
 for n in 16 32 48 64 128 256; do
     check "icon ${n}x$n" png_ok "$icons/${n}x$n/apps/$id.png" "$n"
