@@ -4,7 +4,6 @@
 // tools/make_photo_tests.py: each photo a plain colour with a blue block in its top left corner.
 #include <QAccessible>
 #include <QLineEdit>
-#include <QMimeData>
 #include <tuple>
 
 #include "app_fixture.h"
@@ -21,25 +20,22 @@ const QString kPhotos = QStringLiteral(TRABEL_SOURCE_DATA "/../tests/data/fotos/
 
 bool near(QRgb got, const QColor &want)
 {
-    return qAbs(qRed(got) - want.red()) + qAbs(qGreen(got) - want.green())
-               + qAbs(qBlue(got) - want.blue())
-           < 40;
+    const int redGreen = qAbs(qRed(got) - want.red()) + qAbs(qGreen(got) - want.green());
+    return redGreen + qAbs(qBlue(got) - want.blue()) < 40;
 }
 
-void touch(const QString &folder, const QStringList &files)
-{ // empty files: nothing is opened
+/// Makes `folder` with `count` empty files "f<N>.jpg" and the `others`: nothing is opened.
+void touch(const QString &folder, int count, const QStringList &others = {})
+{
     QDir().mkpath(folder);
-    for (const QString &f : files)
+    for (int i = 0; i < count; ++i)
+        writeFile(folder + QString("/f%1.jpg").arg(i), {});
+    for (const QString &f : others)
         writeFile(folder + u'/' + f, {});
 }
 
-QStringList numbered(int count)
-{
-    QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << QString("f%1.jpg").arg(i);
-    return out;
-}
+using NameRow = std::tuple<QString, QString, bool>;
+using PictureRow = std::tuple<QString, QSize, QColor>;
 
 } // namespace
 
@@ -55,19 +51,16 @@ private slots:
         qputenv("HOME", at("home").toLocal8Bit());
         qputenv("XDG_DATA_HOME", at("data").toLocal8Bit());
         qputenv("XDG_PICTURES_DIR", at("home/Imágenes").toLocal8Bit());
-        touch(at("data/trabel/graficos/mios"), {});
-        touch(at("data/trabel/graficos/playa"), {});
+        touch(at("data/trabel/graficos/mios"), 0);
+        touch(at("data/trabel/graficos/playa"), 0);
         for (const char *album : {"Vacaciones 2026", "fiesta", "playa"})
-            touch(at("home/Imágenes/") + album, numbered(24));
-        touch(at("home/Imágenes/pocas"), numbered(3));
-        touch(at("home/Imágenes/casi"),
-              numbered(5) + QStringList{"Thumbs.db", ".oculta.jpg", "desktop.ini"});
+            touch(at("home/Imágenes/") + album, 24);
+        touch(at("home/Imágenes/pocas"), 3);
+        touch(at("home/Imágenes/casi"), 5, {"Thumbs.db", ".oculta.jpg", "desktop.ini"});
     }
     void namesLeadToFolders_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("folder"); // "app/" stands for the application folder
-        QTest::addColumn<bool>("offered");
+        QTest::addColumn<NameRow>("row"); // name, folder ("app/": the application's), offered
         const std::tuple<const char *, const char *, const char *, bool> rows[] = {
             {"shipped", "animales", "app/graficos/animales", true},
             {"shipped before an album", "fiesta", "app/graficos/fiesta", true},
@@ -79,17 +72,16 @@ private slots:
             {"home path", "~/fotos/", "home/fotos", false},
             {"nowhere", "nada", "app/graficos/nada", false}};
         for (const auto &[row, name, folder, offered] : rows)
-            QTest::newRow(row) << QString(name) << QString(folder) << offered;
-        QTest::newRow("absolute path") << at("x/../lejos") << "lejos" << false;
+            QTest::newRow(row) << NameRow(name, folder, offered);
+        QTest::newRow("absolute path") << NameRow(at("x/../lejos"), "lejos", false);
     }
     void namesLeadToFolders()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, folder);
-        QFETCH(bool, offered);
+        QFETCH(NameRow, row);
+        const auto &[name, folder, offered] = row;
         AppFixture app;
         for (const char *set : {"animales", "fiesta"})
-            touch(app.path(QString("graficos/") + set), numbered(6));
+            touch(app.path(QString("graficos/") + set), 6);
         const QStringList before = snapshot(root.path());
         QCOMPARE(PictureSets::folder(name),
                  folder.startsWith("app/") ? app.path(folder.mid(4)) : at(folder));
@@ -125,9 +117,7 @@ private slots:
     }
     void pictures_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QSize>("face");
-        QTest::addColumn<QColor>("colour"); // none: the file does not decode
+        QTest::addColumn<PictureRow>("row"); // file, face, colour (none: it does not decode)
         // The previews are green, their pictures red: the face tells which one was decoded.
         const QColor red(200, 30, 30), green(30, 180, 60), none;
         const std::tuple<const char *, const char *, QSize, QColor> rows[] = {
@@ -144,13 +134,12 @@ private slots:
             {"HEIC cut short", "cortado.heic", {120, 90}, none},
             {"HEIC claiming 60000 x 60000", "enorme.heic", {120, 90}, none}};
         for (const auto &[row, file, face, colour] : rows)
-            QTest::newRow(row) << QString(file) << face << colour;
+            QTest::newRow(row) << PictureRow(file, face, colour);
     }
     void pictures()
     {
-        QFETCH(QString, file);
-        QFETCH(QSize, face);
-        QFETCH(QColor, colour);
+        QFETCH(PictureRow, row);
+        const auto &[file, face, colour] = row;
         // Every picture is 320 × 240 as it is meant to be seen, or the other way up.
         const QSize natural = !colour.isValid()              ? QSize()
                               : face.width() > face.height() ? QSize(320, 240)
@@ -204,11 +193,10 @@ private slots:
         const QString file = c + "/thumbnails/large/" + ThumbnailKey::fileName(uri);
         QCOMPARE(QDir(c + "/thumbnails/large").entryList(QDir::Files),
                  QStringList{QFileInfo(file).fileName()});
-        const auto mode = [](const QString &f) {
-            return QString::number(QFileInfo(f).permissions(), 16) + u' ';
-        };
-        QCOMPARE(mode(file) + mode(c + "/thumbnails") + mode(c + "/thumbnails/large"),
-                 "6600 7700 7700 "); // 0600, 0700, 0700
+        QString modes;
+        for (const QString &f : {file, c + "/thumbnails", c + "/thumbnails/large"})
+            modes += QString::number(QFileInfo(f).permissions(), 16) + u' ';
+        QCOMPARE(modes, "6600 7700 7700 "); // 0600, 0700, 0700
         const QImage read(file);
         const QFileInfo info(picture);
         const QString stamp = uri + u' ' + QString::number(info.lastModified().toSecsSinceEpoch());

@@ -1,8 +1,6 @@
 #include "app_fixture.h"
 
-#include <QDirIterator>
 #include <QImage>
-#include <QtEndian>
 
 #include "thumbnail_cache.h"
 #include "thumbnail_key.h"

@@ -1,10 +1,6 @@
 #pragma once
 // What a screen test drives: the five screens and the runtime, with the fakes they run on.
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <functional>
 
@@ -19,8 +15,7 @@
 #include "title_screen.h"
 #include "twips.h"
 
-/// Records the cues asked for instead of playing them: "abrir.wav", or "ganador.wav sync" for one
-/// that holds the caller to its end.
+/// Records cues instead of playing them: "abrir.wav", or "ganador.wav sync" if held to its end.
 struct RecordingSound final : SoundPlayer
 {
     void play(const QString &path, quint32 flags) override
@@ -55,10 +50,7 @@ struct AppFixture
     AppFixture();
     ~AppFixture();
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
-    void writeLanguage(const QByteArray &bytes)
-    {
-        QVERIFY(writeFile(path("idioma/idioma.txt"), bytes));
-    }
+    void writeLanguage(const QByteArray &b) { QVERIFY(writeFile(path("idioma/idioma.txt"), b)); }
     /// Makes graficos/<set> with `count` pictures "dibujo<NN>.<format>", 48 × 36 pixels.
     void makePictureSet(const QString &set, int count, const char *format = "png");
     /// Writes a picture of one colour, making its folder.
@@ -81,8 +73,7 @@ Form2 *openBoard(const QString &name1, const QString &name2 = {}, int pairButton
 QPair<int, int> mismatchedSlots(const Form2 *board);
 /// Clicks both cards of every pair still face down.
 void clickAllPairs(Form2 *board);
-/// Plays the board to its end, lets its timer tick, hands the results to `check`, then clicks
-/// "SEGUIR JUGANDO" (or "FIN JUEGO").
+/// Plays to the end, ticks the timer, checks the results, clicks "SEGUIR JUGANDO" or "FIN JUEGO".
 void finishGame(Form2 *board, const std::function<void(Form4 *)> &check, bool carryOn = true);
 
 /// Runs `action` once a screen of class F is loaded and visible: the way a test acts on a screen
