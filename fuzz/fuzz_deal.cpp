@@ -27,10 +27,9 @@ static QString fileName(int index, quint8 selector)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz_deal", *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    static QGuiApplication app((qputenv("QT_QPA_PLATFORM", "offscreen"), argc), argv);
     // The image readers warn about every broken file.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     return 0;

@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     WavLimits limits;
-    if (data[0] & 0x80)
-        limits.maxConvertedBytes = 4096;
+    limits.maxConvertedBytes = data[0] & 0x80 ? 4096 : limits.maxConvertedBytes;
     const QByteArray file(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     QByteArray checked = file;
     const auto u32 = [&](auto at) { return qFromLittleEndian<quint32>(checked.constData() + at); };

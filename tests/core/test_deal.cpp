@@ -1,6 +1,5 @@
 // The board's cards: the grid of slots, the deal, the faces fitted into their slots, the files of a
-// picture set that take part, their thumbnails' names (from GLib's g_filename_to_uri, md5sum),
-// stamps.
+// set that take part, their thumbnails' names (from GLib's g_filename_to_uri, md5sum) and stamps.
 #include <QtEndian>
 #include <QtTest>
 
@@ -28,31 +27,22 @@ class TestDeal : public QObject
 {
     Q_OBJECT
 private slots:
-    void previewFitsTable_data()
-    {
-        QTest::addColumn<QSize>("preview");
-        QTest::addColumn<QSize>("face");
-        QTest::addColumn<bool>("fits");
-        // The picture is 4000 × 3000 throughout.
-        QTest::newRow("as large as the face") << QSize(160, 120) << QSize(160, 120) << true;
-        QTest::newRow("larger than the face") << QSize(320, 240) << QSize(140, 105) << true;
-        QTest::newRow("a pixel narrower than the face")
-            << QSize(159, 120) << QSize(160, 120) << false;
-        QTest::newRow("a pixel shorter than the face")
-            << QSize(160, 119) << QSize(160, 120) << false;
-        QTest::newRow("1.9 % wider in shape") << QSize(1630, 1200) << QSize(160, 120) << true;
-        QTest::newRow("2.1 % wider in shape") << QSize(1633, 1200) << QSize(160, 120) << false;
-        QTest::newRow("1.9 % narrower in shape") << QSize(1570, 1200) << QSize(160, 120) << true;
-        QTest::newRow("2.1 % narrower in shape") << QSize(1567, 1200) << QSize(160, 120) << false;
-        QTest::newRow("not turned with the picture") << QSize(240, 320) << QSize(120, 90) << false;
-        QTest::newRow("empty preview") << QSize(0, 0) << QSize(120, 90) << false;
-    }
     void previewFitsTable()
     {
-        QFETCH(QSize, preview);
-        QFETCH(QSize, face);
-        QFETCH(bool, fits);
-        QCOMPARE(previewFits(preview, QSize(4000, 3000), face), fits);
+        // The picture is 4000 × 3000 throughout: the preview, the face, whether it fits.
+        const std::tuple<const char *, QSize, QSize, bool> rows[] = {
+            {"as large as the face", {160, 120}, {160, 120}, true},
+            {"larger than the face", {320, 240}, {140, 105}, true},
+            {"a pixel narrower than the face", {159, 120}, {160, 120}, false},
+            {"a pixel shorter than the face", {160, 119}, {160, 120}, false},
+            {"1.9 % wider in shape", {1630, 1200}, {160, 120}, true},
+            {"2.1 % wider in shape", {1633, 1200}, {160, 120}, false},
+            {"1.9 % narrower in shape", {1570, 1200}, {160, 120}, true},
+            {"2.1 % narrower in shape", {1567, 1200}, {160, 120}, false},
+            {"not turned with the picture", {240, 320}, {120, 90}, false},
+            {"empty preview", {0, 0}, {120, 90}, false}};
+        for (const auto &[name, preview, face, fits] : rows)
+            QVERIFY2(previewFits(preview, QSize(4000, 3000), face) == fits, name);
     }
     void grid_data()
     {
@@ -72,8 +62,7 @@ private slots:
         QFETCH(Grid, g);
         // The deal takes its pair count from the same option: one slot per card.
         QCOMPARE(Deck::SetPairCount(g.option), g.pairs);
-        const GridLayout layout =
-            layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
+        const auto layout = layoutGrid(g.option, g.screenWidth, 11520, g.slot0.x(), g.slot0.y());
         QCOMPARE(layout.places.size(), 2 * g.pairs);
         QCOMPARE(layout.places.first(), QRect(g.slot0, g.slot));
         // By rows: with 4 columns, slot 4 starts the second row.
@@ -123,14 +112,13 @@ private slots:
     }
     void fit()
     {
-        // Slot, picture, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the
+        // Slot, image, face at its top: 4:3 at 21 pairs, the height cut by Int, taller than the
         // slot.
-        for (const auto &[slot, picture, face] :
+        for (const auto &[slot, image, face] :
              {std::tuple{QSize(2100, 1830), QSize(9600, 7200), QRect(0, 127, 2100, 1575)},
               {QSize(3, 10), QSize(2, 1), QRect(0, 4, 3, 1)},
               {QSize(2100, 1830), QSize(1, 2), QRect(0, -1185, 2100, 4200)}}) {
-            const FaceFit f =
-                fitFace(slot.width(), slot.height(), picture.width(), picture.height());
+            const FaceFit f = fitFace(slot.width(), slot.height(), image.width(), image.height());
             QCOMPARE(QRect(0, f.top, f.width, f.height), face);
         }
         // CLng rounds halves to even, then \ 2 truncates toward zero.
@@ -171,11 +159,9 @@ private slots:
             QCOMPARE(ThumbnailKey::fileName(uri), QLatin1String(md5) + ".png");
         }
     }
-    void stamps_data()
+    void stamps()
     {
         // Valid or not for a file file:///f/a%20b.jpg of 1700000000 s and 4242 bytes.
-        QTest::addColumn<QByteArray>("png");
-        QTest::addColumn<bool>("valid");
         const auto key = [](const char *type, const QByteArray &k, const QByteArray &v) {
             char length[4]; // a chunk "k\0v"
             qToBigEndian(quint32(k.size() + 1 + v.size()), length);
@@ -189,23 +175,17 @@ private slots:
         const auto stamped = [&](const QByteArray &u, qint64 mtime) {
             return ThumbnailKey::withStamp(png, {u, mtime, 4242}, "Trabel");
         };
-        QTest::newRow("written here") << stamped(uri, 1700000000) << true;
-        QTest::newRow("moved: another URI") << stamped("file:///f/a b.jpg", 1700000000) << false;
-        QTest::newRow("changed: an older MTime") << stamped(uri, 1699999999) << false;
-        QTest::newRow("no Size, keys after the pixels") << png + mtimeKey + uriKey << true;
-        QTest::newRow("a chunk claiming 2 GB")
-            << stamped(uri, 1700000000) + QByteArray("\x7f\0\0\0tEXtThum", 12) << false;
-        QTest::newRow("compressed text besides")
-            << stamped(uri, 1700000000) + key("zTXt", "a", "b") << false;
-        QTest::newRow("keys compressed (zTXt)")
-            << png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey << false;
-    }
-    void stamps()
-    {
-        QFETCH(QByteArray, png);
-        QFETCH(bool, valid);
-        QCOMPARE(ThumbnailKey::isThumbnailOf(png, {"file:///f/a%20b.jpg", 1700000000, 4242}),
-                 valid);
+        const QByteArray good = stamped(uri, 1700000000);
+        const std::tuple<const char *, QByteArray, bool> rows[] = {
+            {"written here", good, true},
+            {"moved: another URI", stamped("file:///f/a b.jpg", 1700000000), false},
+            {"changed: an older MTime", stamped(uri, 1699999999), false},
+            {"no Size, keys after the pixels", png + mtimeKey + uriKey, true},
+            {"a chunk claiming 2 GB", good + QByteArray("\x7f\0\0\0tEXtThum", 12), false},
+            {"compressed text besides", good + key("zTXt", "a", "b"), false},
+            {"keys in zTXt", png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey, false}};
+        for (const auto &[name, file, valid] : rows)
+            QVERIFY2(ThumbnailKey::isThumbnailOf(file, {uri, 1700000000, 4242}) == valid, name);
     }
 };
 

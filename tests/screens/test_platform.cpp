@@ -116,27 +116,23 @@ private slots:
         QTest::qWait(30);
         QCOMPARE(A::ticks + B::ticks == ticks, Runtime::ended()); // no handler runs after End
     }
-    void twips_data()
-    {
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<QRect>("pixels"); // each edge rounded to the nearest pixel
-        QTest::newRow("card slot") << QRect(360, 360, 1215, 1095) << QRect(24, 24, 81, 73);
-        QTest::newRow("edges rounded") << QRect(8, 22, 37, 52) << QRect(1, 1, 2, 4);
-        QTest::newRow("negative") << QRect(-8, -7, 16, 14) << QRect(-1, 0, 2, 0);
-    }
     void twips()
     {
-        QFETCH(QRect, twips);
-        QFETCH(QRect, pixels);
-        QWidget w, east;
-        Twips::setGeometry(&w, twips);
-        QCOMPARE(w.geometry(), pixels);
-        QCOMPARE(Twips::geometry(&w), twips); // read back as set, not from the pixels
-        Twips::setLeft(&w, twips.x() + 7);
-        Twips::setHeight(&w, twips.height() + 8);
-        QCOMPARE(Twips::geometry(&w), twips.adjusted(7, 0, 7, 8));
-        Twips::setGeometry(&east, twips.x() + 7 + twips.width(), twips.y(), 37, 52);
-        QCOMPARE(east.x(), w.geometry().right() + 1); // neighbours touch on screen too
+        // Card slot, edges rounded, negative: each edge rounded to the nearest pixel.
+        for (const auto &[twips, pixels] :
+             {std::pair{QRect(360, 360, 1215, 1095), QRect(24, 24, 81, 73)},
+              {QRect(8, 22, 37, 52), QRect(1, 1, 2, 4)},
+              {QRect(-8, -7, 16, 14), QRect(-1, 0, 2, 0)}}) {
+            QWidget w, east;
+            Twips::setGeometry(&w, twips);
+            QCOMPARE(w.geometry(), pixels);
+            QCOMPARE(Twips::geometry(&w), twips); // read back as set, not from the pixels
+            Twips::setLeft(&w, twips.x() + 7);
+            Twips::setHeight(&w, twips.height() + 8);
+            QCOMPARE(Twips::geometry(&w), twips.adjusted(7, 0, 7, 8));
+            Twips::setGeometry(&east, twips.x() + 7 + twips.width(), twips.y(), 37, 52);
+            QCOMPARE(east.x(), w.geometry().right() + 1); // neighbours touch on screen too
+        }
     }
     void centred()
     {
