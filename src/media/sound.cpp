@@ -53,7 +53,7 @@ bool SdlSoundPlayer::ensureOpen()
     if (m_tried)
         return m_open;
     m_tried = true;
-    auto open = [this] {
+    auto open = [] {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
