@@ -219,8 +219,7 @@ private slots:
         const QDeadlineTimer twoSeconds(1900); // the cards stay up that long
         QVERIFY(!board->isEnabled());
         const QPalette p = board->Label1[0]->palette(); // captions keep their colours meanwhile
-        QCOMPARE(p.color(QPalette::Disabled, QPalette::WindowText),
-                 p.color(QPalette::Active, QPalette::WindowText));
+        QCOMPARE(p.color(p.Disabled, p.WindowText), p.color(p.Active, p.WindowText));
         QVERIFY(QTest::qWaitFor([&] { return board->isEnabled(); }, 5000));
         QVERIFY(twoSeconds.hasExpired());
         QVERIFY(board->Image1[a]->isHidden() && board->Image1[b]->isHidden());
