@@ -243,17 +243,23 @@ void Form2::placeCards()
     m_columns = grid.columns;
     for (int k = 0; k < grid.places.size() && k < Picture2.size(); ++k) {
         Twips::setGeometry(Picture2[k], grid.places[k]);
-        // A dealt face is fitted again to its slot's new size, as the deal fitted it.
-        const QSize n = m_natural.value(pictureOf(k));
-        if (!n.isValid()) {
-            Twips::setGeometry(Image1[k], 1, 1, grid.slotWidth, grid.slotHeight);
-            continue;
-        }
-        const FaceFit fit =
-            fitFace(grid.slotWidth, grid.slotHeight, qint64(n.width()) * Twips::kPerPixel,
-                    qint64(n.height()) * Twips::kPerPixel);
-        Twips::setGeometry(Image1[k], Twips::left(Image1[k]), fit.top, fit.width, fit.height);
+        fitFaceToSlot(k);
     }
+}
+
+void Form2::fitFaceToSlot(int slot)
+{
+    // Before the deal a face covers its slot; a dealt face fills the slot's width in its
+    // picture's shape.
+    const int width = Twips::width(Picture2[slot]), height = Twips::height(Picture2[slot]);
+    const QSize n = m_natural.value(pictureOf(slot));
+    if (!n.isValid()) {
+        Twips::setGeometry(Image1[slot], 1, 1, width, height);
+        return;
+    }
+    const FaceFit fit = fitFace(width, height, qint64(n.width()) * Twips::kPerPixel,
+                                qint64(n.height()) * Twips::kPerPixel);
+    Twips::setGeometry(Image1[slot], Twips::left(Image1[slot]), fit.top, fit.width, fit.height);
 }
 
 void Form2::resizeEvent(QResizeEvent *event)
@@ -407,18 +413,14 @@ void Form2::DealCards()
     for (int k = 0; k < deal.SlotOrder.size(); ++k) {
         const int p = deal.SlotOrder[k];
         const int picture = deal.PictureOf[k / 2];
-        const QSize n = natural.value(picture);
-        const FaceFit fit =
-            fitFace(Twips::width(Picture2[p]), Twips::height(Picture2[p]),
-                    qint64(n.width()) * Twips::kPerPixel, qint64(n.height()) * Twips::kPerPixel);
-        Twips::setGeometry(Image1[p], Twips::left(Image1[p]), fit.top, fit.width, fit.height);
-        m_natural.insert(picture, n);
-        Image1[p]->setFallbackCaption(pictureName(picture));
         m_game.CardPicture[p] = deal.CardPicture[p];
+        m_natural.insert(picture, natural.value(picture));
+        fitFaceToSlot(p);
+        Image1[p]->setFallbackCaption(pictureName(picture));
         if (k % 2 == 0) {
             // Both cards of a pair have the same size: one decode serves both.
             const QSize pixels = Twips::toPixels(Twips::geometry(Image1[p])).size() * dpr;
-            m_faces->request(picture, pathOf(picture), n, pixels);
+            m_faces->request(picture, pathOf(picture), m_natural.value(picture), pixels);
         }
     }
     // The decodes would take the cores from the board's first paint: they wait for it.

@@ -78,6 +78,7 @@ private:
     void resetCounters();
     void LayoutBoard();
     void placeCards();
+    void fitFaceToSlot(int slot);
     void placePlayer1Strip();
     void placePlayer2Strip();
     void placePlayer2Boxes();
