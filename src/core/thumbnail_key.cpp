@@ -72,10 +72,13 @@ bool isThumbnailOf(const QByteArray &png, const Stamp &stamp)
     if (!png.startsWith(kSignature))
         return false;
     bool uri = false, mtime = false;
-    for (qsizetype at = kSignature.size(); at + 12 <= png.size();) {
+    for (qsizetype at = kSignature.size(); at < png.size();) {
+        // Whole chunks up to the file's end: a chunk cut short or longer than the file, or text
+        // the decoder would inflate to any size, would have it allocate what the file never
+        // holds. Such a file is no thumbnail.
+        if (png.size() - at < 12)
+            return false;
         const quint32 length = qFromBigEndian<quint32>(png.constData() + at);
-        // A chunk longer than the file, or text the decoder would inflate to any size, would
-        // have it allocate what the file never holds: such a file is no thumbnail.
         if (length > quint32(png.size() - at - 12))
             return false;
         const QByteArray type = png.mid(at + 4, 4);

@@ -182,6 +182,7 @@ private slots:
             {"changed: an older MTime", stamped(uri, 1699999999), false},
             {"no Size, keys after the pixels", png + mtimeKey + uriKey, true},
             {"a chunk claiming 2 GB", good + QByteArray("\x7f\0\0\0tEXtThum", 12), false},
+            {"a chunk's header alone at the end", good + QByteArray("\x7f\0\0\0iTXt", 8), false},
             {"compressed text besides", good + key("zTXt", "a", "b"), false},
             {"keys in zTXt", png.left(33) + key("zTXt", "Thumb::URI", uri) + mtimeKey, false}};
         for (const auto &[name, file, valid] : rows)
